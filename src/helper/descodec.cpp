@@ -195,8 +195,9 @@ QString encryptPassword(const QString& plain, const QString& key1, const QString
     const int zero = bytes.indexOf('\0');
     if (zero >= 0)
         bytes.truncate(zero);
+    // The column is NOT NULL: an empty password is stored as an empty, not a null, text.
     if (bytes.isEmpty())
-        return QString();
+        return QStringLiteral("");
     DesCodec codec(keyBytes(key1), keyBytes(key2));
     codec.encrypt(bytes);
     return QString::fromLatin1(codec.output().toHex());
