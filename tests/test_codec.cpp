@@ -191,6 +191,7 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("last byte above 8") << QByteArray("abcdefgh") << "abcdefgh";
         QTest::newRow("pad bytes differ") << QByteArray("abcde\x03\x02\x03", 8) << "abcde\x03\x02\x03";
+        QTest::newRow("nine bytes of 9 are not padding") << QByteArray(16, '\x09') << QString(16, QChar('\t'));
         QTest::newRow("zero byte ends the text") << QByteArray("abcd\0fgh", 8) << "abcd";
         QTest::newRow("valid padding across a whole block")
             << QByteArray("abcdefgh\x08\x08\x08\x08\x08\x08\x08\x08", 16) << "abcdefgh";

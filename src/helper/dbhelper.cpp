@@ -205,12 +205,12 @@ QString DbHelper::databaseFilePath() {
 
 bool DbHelper::connectDB() {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
-    // Without a data location the file would land in the working directory, so that counts as not opened.
     const QString path = databaseFilePath();
+    qDebug() << "DB File Path:" << path;
+    // Without a data location there is no place of ours for the file; that counts as not opened.
     bool opened = false;
     if (!path.isEmpty() && QDir().mkpath(QFileInfo(path).absolutePath())) {
         db.setDatabaseName(path);
-        qDebug() << "DB File Path:" << path;
         opened = db.open();
     }
     if (!opened) {
