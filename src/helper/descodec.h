@@ -7,8 +7,8 @@
 
 // The block cipher with which account passwords are kept in the store: DES, by default applied three times
 // (encipher with key 1, decipher with key 2, encipher with key 1) in cipher block chaining whose first output
-// block is an enciphered random block, with PKCS #5 padding. A codec is made for one call, used and dropped;
-// the store's password functions below own the only ones.
+// block is an enciphered random block, with PKCS #5 padding. The password functions below each make one for a
+// single call and drop it; nothing else keeps one.
 class DesCodec {
 public:
     static constexpr int blockSize = 8;
