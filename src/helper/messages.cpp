@@ -1,15 +1,13 @@
 #include "messages.h"
 
 namespace {
-Messages::Handler& currentHandler()
-{
+Messages::Handler& currentHandler() {
     static Messages::Handler handler;
     return handler;
 }
 } // namespace
 
-QMessageBox::StandardButton Messages::show(const Box& box)
-{
+QMessageBox::StandardButton Messages::show(const Box& box) {
     if (currentHandler())
         return currentHandler()(box);
     QMessageBox messageBox(box.icon, box.title, box.text, box.buttons, box.parent);
@@ -17,35 +15,29 @@ QMessageBox::StandardButton Messages::show(const Box& box)
 }
 
 QMessageBox::StandardButton Messages::critical(QWidget* parent, const QString& title, const QString& text,
-                                               QMessageBox::StandardButtons buttons)
-{
+                                               QMessageBox::StandardButtons buttons) {
     return show({QMessageBox::Critical, parent, title, text, buttons});
 }
 
 QMessageBox::StandardButton Messages::warning(QWidget* parent, const QString& title, const QString& text,
-                                              QMessageBox::StandardButtons buttons)
-{
+                                              QMessageBox::StandardButtons buttons) {
     return show({QMessageBox::Warning, parent, title, text, buttons});
 }
 
 QMessageBox::StandardButton Messages::information(QWidget* parent, const QString& title, const QString& text,
-                                                  QMessageBox::StandardButtons buttons)
-{
+                                                  QMessageBox::StandardButtons buttons) {
     return show({QMessageBox::Information, parent, title, text, buttons});
 }
 
 QMessageBox::StandardButton Messages::question(QWidget* parent, const QString& title, const QString& text,
-                                               QMessageBox::StandardButtons buttons)
-{
+                                               QMessageBox::StandardButtons buttons) {
     return show({QMessageBox::Question, parent, title, text, buttons});
 }
 
-void Messages::setHandler(Handler handler)
-{
+void Messages::setHandler(Handler handler) {
     currentHandler() = std::move(handler);
 }
 
-void Messages::resetHandler()
-{
+void Messages::resetHandler() {
     currentHandler() = nullptr;
 }

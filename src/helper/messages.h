@@ -28,7 +28,7 @@ public:
                                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok);
     static QMessageBox::StandardButton question(QWidget* parent, const QString& title, const QString& text,
                                                 QMessageBox::StandardButtons buttons = QMessageBox::Ok |
-                                                                                      QMessageBox::Cancel);
+                                                                                       QMessageBox::Cancel);
 
     // Replaces the real boxes for the rest of the process (tests); an empty handler restores them.
     static void setHandler(Handler handler);
