@@ -11,8 +11,7 @@ public:
     QList<Messages::Box> boxes;
     QMessageBox::StandardButton answer = QMessageBox::Ok;
 
-    void install()
-    {
+    void install() {
         boxes.clear();
         Messages::setHandler([this](const Messages::Box& box) {
             boxes.append(box);
