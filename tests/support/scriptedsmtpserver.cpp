@@ -48,8 +48,7 @@ public:
                     m_data += line;
                     continue;
                 }
-                if (!m_inData)
-                    m_commands << bare;
+                m_commands << bare;
                 m_inData = false;
             }
             reply(socket);
@@ -60,6 +59,10 @@ public:
         if (m_next >= m_replies.size())
             return;
         const QByteArray answer = m_replies.at(m_next++);
+        if (answer.isEmpty()) {
+            socket->abort();
+            return;
+        }
         {
             QMutexLocker locker(&m_mutex);
             m_inData = answer.startsWith("354");

@@ -11,7 +11,8 @@ class ScriptedSmtpCore;
 class ScriptedSmtpServer {
 public:
     // replies[0] is sent when a client connects, replies[i] after the client's i-th line (the end-of-data
-    // line "." counts as one; the lines after a 354 reply up to it do not). Past the list the server is silent.
+    // line "." counts as one; the lines after a 354 reply up to it do not). An empty reply drops the client.
+    // Past the list the server is silent.
     explicit ScriptedSmtpServer(const QList<QByteArray>& replies);
     ~ScriptedSmtpServer();
     ScriptedSmtpServer(const ScriptedSmtpServer&) = delete;

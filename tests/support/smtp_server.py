@@ -26,7 +26,8 @@ class Handler:
             "from": envelope.mail_from,
             "to": list(envelope.rcpt_tos),
             "mechanism": getattr(session, "tollimer_mechanism", None),
-            "tls": session.ssl is not None,
+            # session.ssl is set by STARTTLS; TLS from the first byte shows on the transport.
+            "tls": session.ssl is not None or server.transport.get_extra_info("ssl_object") is not None,
             "content": base64.b64encode(envelope.content).decode("ascii"),
         }
         path = os.path.join(self.directory, "%04d.json" % self.count)
