@@ -295,6 +295,10 @@ private slots:
                                                           << "Ü: 1 = 2"
                                                           << "From: =?utf-8?Q?A=3A_B?= <s@x.test>"
                                                           << "Subject: =?utf-8?Q?=C3=9C=3A_1_=3D_2?=";
+        QTest::newRow("quoted-printable underscore and question mark") << int(MimePart::QuotedPrintable) << "a_b c"
+                                                                       << "Why?=no"
+                                                                       << "From: =?utf-8?Q?a=5Fb_c?= <s@x.test>"
+                                                                       << "Subject: =?utf-8?Q?Why=3F=3Dno?=";
         QTest::newRow("base64") << int(MimePart::Base64) << "Jörg"
                                 << "Grüße"
                                 << "From: =?utf-8?B?SsO2cmc=?= <s@x.test>"

@@ -58,8 +58,11 @@ QString MimeMessage::encodedWord(const QString& text) const {
     case MimePart::Base64:
         return QLatin1String("=?utf-8?B?") + QString::fromLatin1(text.toUtf8().toBase64()) + QLatin1String("?=");
     case MimePart::QuotedPrintable:
+        // In an encoded word "_" stands for a space and "?=" ends the word, so both characters are escaped.
         return QLatin1String("=?utf-8?Q?") +
                QuotedPrintable::encode(text.toUtf8())
+                   .replace(QLatin1Char('_'), QLatin1String("=5F"))
+                   .replace(QLatin1Char('?'), QLatin1String("=3F"))
                    .replace(QLatin1Char(' '), QLatin1Char('_'))
                    .replace(QLatin1Char(':'), QLatin1String("=3A")) +
                QLatin1String("?=");
