@@ -131,16 +131,6 @@ private slots:
         QCOMPARE(part->toString(), expected);
     }
 
-    // The text stays as first prepared until prepare() runs again.
-    void partIsPreparedLazily() {
-        MimeText part(QStringLiteral("one"));
-        QVERIFY(part.toString().endsWith(QLatin1String("\r\n\r\none\r\n")));
-        part.setText(QStringLiteral("two"));
-        QVERIFY(part.toString().endsWith(QLatin1String("\r\n\r\none\r\n")));
-        part.prepare();
-        QVERIFY(part.toString().endsWith(QLatin1String("\r\n\r\ntwo\r\n")));
-    }
-
     void filePartTexts_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("disposition");
@@ -197,24 +187,6 @@ private slots:
             seen.insert(multi.getBoundary());
         }
         QVERIFY(seen.size() > 1);
-    }
-
-    void multipartTypes_data() {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("contentType");
-        const QStringList names{"mixed", "digest", "alternative", "related", "report", "signed", "encrypted"};
-        for (int i = 0; i < names.size(); ++i)
-            QTest::newRow(qPrintable(names.at(i))) << i << QStringLiteral("multipart/") + names.at(i);
-    }
-
-    void multipartTypes() {
-        QFETCH(int, type);
-        QFETCH(QString, contentType);
-        MimeMultiPart multi(MimeMultiPart::Mixed);
-        multi.setMimeType(static_cast<MimeMultiPart::MultiPartType>(type));
-        QCOMPARE(multi.getContentType(), contentType);
-        QVERIFY(multi.toString().startsWith(
-            QStringLiteral("Content-Type: %1; boundary=%2\r\n").arg(contentType, multi.getBoundary())));
     }
 
     // The whole text of a default message with one text part, line by line.
