@@ -342,5 +342,5 @@ private:
     QString m_keyFile;
 };
 
-QTEST_MAIN(TestNotifications)
+QTEST_GUILESS_MAIN(TestNotifications)
 #include "test_notifications.moc"
