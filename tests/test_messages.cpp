@@ -11,7 +11,8 @@ class TestMessages : public QObject {
 private slots:
     void cleanup() { MessageRecorder::uninstall(); }
 
-    void boxesReachHandler_data() {
+    void boxesReachHandler_data()
+    {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("icon");
         QTest::addColumn<int>("buttons");
@@ -21,7 +22,8 @@ private slots:
         QTest::newRow("question") << 3 << int(QMessageBox::Question) << int(QMessageBox::Ok | QMessageBox::Cancel);
     }
 
-    void boxesReachHandler() {
+    void boxesReachHandler()
+    {
         QFETCH(int, kind);
         QFETCH(int, icon);
         QFETCH(int, buttons);
@@ -30,18 +32,10 @@ private slots:
         recorder.install();
         QMessageBox::StandardButton answer = QMessageBox::NoButton;
         switch (kind) {
-        case 0:
-            answer = Messages::critical(nullptr, "Network Error", "Failed to x.\nboom");
-            break;
-        case 1:
-            answer = Messages::warning(nullptr, "Network Error", "Failed to x.\nboom");
-            break;
-        case 2:
-            answer = Messages::information(nullptr, "Network Error", "Failed to x.\nboom");
-            break;
-        default:
-            answer = Messages::question(nullptr, "Network Error", "Failed to x.\nboom");
-            break;
+        case 0: answer = Messages::critical(nullptr, "Network Error", "Failed to x.\nboom"); break;
+        case 1: answer = Messages::warning(nullptr, "Network Error", "Failed to x.\nboom"); break;
+        case 2: answer = Messages::information(nullptr, "Network Error", "Failed to x.\nboom"); break;
+        default: answer = Messages::question(nullptr, "Network Error", "Failed to x.\nboom"); break;
         }
         QCOMPARE(answer, QMessageBox::Cancel);
         QCOMPARE(recorder.boxes.size(), 1);

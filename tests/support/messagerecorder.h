@@ -11,7 +11,8 @@ public:
     QList<Messages::Box> boxes;
     QMessageBox::StandardButton answer = QMessageBox::Ok;
 
-    void install() {
+    void install()
+    {
         boxes.clear();
         Messages::setHandler([this](const Messages::Box& box) {
             boxes.append(box);

@@ -11,19 +11,23 @@
 #include <QTimer>
 #include <QUrl>
 
-SandboxProcess::~SandboxProcess() {
+SandboxProcess::~SandboxProcess()
+{
     stop();
 }
 
-QString SandboxProcess::binaryPath() {
+QString SandboxProcess::binaryPath()
+{
     return QString::fromUtf8(TOLLIMER_SANDBOX_BIN);
 }
 
-QString SandboxProcess::scenarioPath(const QString& name) {
+QString SandboxProcess::scenarioPath(const QString& name)
+{
     return QDir(QString::fromUtf8(TOLLIMER_SANDBOX_SCENARIOS)).filePath(name + QStringLiteral(".json"));
 }
 
-bool SandboxProcess::start(const QStringList& arguments) {
+bool SandboxProcess::start(const QStringList& arguments)
+{
     stop();
     m_output.clear();
     m_process = new QProcess;
@@ -55,7 +59,8 @@ bool SandboxProcess::start(const QStringList& arguments) {
     return true;
 }
 
-void SandboxProcess::stop() {
+void SandboxProcess::stop()
+{
     if (!m_process)
         return;
     if (m_process->state() != QProcess::NotRunning) {
@@ -71,16 +76,19 @@ void SandboxProcess::stop() {
     m_port = 0;
 }
 
-bool SandboxProcess::isRunning() const {
+bool SandboxProcess::isRunning() const
+{
     return m_process && m_process->state() == QProcess::Running;
 }
 
-QString SandboxProcess::proxyUrl() const {
+QString SandboxProcess::proxyUrl() const
+{
     return QStringLiteral("http://127.0.0.1:%1").arg(m_port);
 }
 
 QByteArray SandboxProcess::control(const QByteArray& method, const QString& pathAndQuery, const QByteArray& body,
-                                   int* status) const {
+                                   int* status) const
+{
     QNetworkAccessManager manager;
     manager.setProxy(QNetworkProxy::NoProxy);
     QNetworkRequest request(QUrl(proxyUrl() + pathAndQuery));
@@ -100,11 +108,13 @@ QByteArray SandboxProcess::control(const QByteArray& method, const QString& path
 }
 
 QJsonDocument SandboxProcess::controlJson(const QByteArray& method, const QString& pathAndQuery,
-                                          const QByteArray& body) const {
+                                          const QByteArray& body) const
+{
     return QJsonDocument::fromJson(control(method, pathAndQuery, body));
 }
 
-QByteArray SandboxProcess::output() const {
+QByteArray SandboxProcess::output() const
+{
     if (m_process)
         m_output += m_process->readAllStandardOutput() + m_process->readAllStandardError();
     return m_output;
