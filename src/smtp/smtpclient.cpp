@@ -1,0 +1,247 @@
+#include "smtpclient.h"
+
+#include "emailaddress.h"
+#include "mimemessage.h"
+
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QNetworkProxy>
+#include <QSslConfiguration>
+#include <QSslSocket>
+#include <QTcpSocket>
+
+namespace {
+// Reply waits are cut into slices this long so that cancel() takes effect soon.
+constexpr int waitSliceMs = 100;
+} // namespace
+
+SmtpClient::SmtpClient(const QString& host, int port, ConnectionType connectionType)
+    : m_host(host)
+    , m_port(port) {
+    qRegisterMetaType<SmtpClient::SmtpError>("SmtpClient::SmtpError");
+    setConnectionType(connectionType);
+}
+
+SmtpClient::~SmtpClient() = default;
+
+void SmtpClient::setConnectionType(ConnectionType type) {
+    delete m_socket;
+    m_socket = nullptr;
+    m_connectionType = type;
+    switch (type) {
+    case TcpConnection:
+        m_socket = new QTcpSocket(this);
+        break;
+    case SslConnection:
+    case TlsConnection:
+        m_socket = new QSslSocket(this);
+        break;
+    default:
+        return;
+    }
+    // The program may route its eBay traffic through an HTTP proxy; mail always goes straight to the server.
+    m_socket->setProxy(QNetworkProxy::NoProxy);
+    if (!m_extraCaCertificates.isEmpty())
+        addCaCertificates({});
+}
+
+void SmtpClient::addCaCertificates(const QList<QSslCertificate>& certificates) {
+    m_extraCaCertificates += certificates;
+    auto* ssl = qobject_cast<QSslSocket*>(m_socket);
+    if (!ssl || m_extraCaCertificates.isEmpty())
+        return;
+    QSslConfiguration configuration = ssl->sslConfiguration();
+    configuration.setCaCertificates(QSslConfiguration::systemCaCertificates() + m_extraCaCertificates);
+    ssl->setSslConfiguration(configuration);
+}
+
+bool SmtpClient::connectToHost() {
+    if (!m_socket)
+        return false;
+    auto* ssl = qobject_cast<QSslSocket*>(m_socket);
+    if (m_connectionType == SslConnection)
+        ssl->connectToHostEncrypted(m_host, static_cast<quint16>(m_port));
+    else
+        m_socket->connectToHost(m_host, static_cast<quint16>(m_port));
+
+    if (!m_socket->waitForConnected(m_connectionTimeout)) {
+        emit smtpError(ConnectionTimeoutError);
+        return false;
+    }
+    // A failed handshake is a connection failure, not a silent server.
+    if (m_connectionType == SslConnection && !ssl->waitForEncrypted(m_connectionTimeout)) {
+        qDebug() << "SMTP TLS handshake failed:" << ssl->errorString();
+        return false;
+    }
+
+    if (!expect(220)) {
+        emit smtpError(ServerError);
+        return false;
+    }
+    sendMessage(QLatin1String("EHLO ") + m_name);
+    if (!expect(250)) {
+        emit smtpError(ServerError);
+        return false;
+    }
+
+    if (m_connectionType == TlsConnection) {
+        sendMessage(QStringLiteral("STARTTLS"));
+        if (!expect(220)) {
+            emit smtpError(ServerError);
+            return false;
+        }
+        ssl->startClientEncryption();
+        if (!ssl->waitForEncrypted(m_connectionTimeout)) {
+            qDebug() << "SMTP STARTTLS handshake failed:" << ssl->errorString();
+            return false;
+        }
+        sendMessage(QLatin1String("EHLO ") + m_name);
+        if (!expect(250)) {
+            emit smtpError(ServerError);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SmtpClient::login() {
+    return login(m_user, m_password, m_authMethod);
+}
+
+bool SmtpClient::login(const QString& user, const QString& password, AuthMethod method) {
+    bool ok = true;
+    if (method == AuthPlain) {
+        const QByteArray credentials = QByteArray(1, '\0') + user.toUtf8() + QByteArray(1, '\0') + password.toUtf8();
+        sendMessage(QLatin1String("AUTH PLAIN ") + QString::fromLatin1(credentials.toBase64()));
+        ok = expect(235);
+    } else if (method == AuthLogin) {
+        sendMessage(QStringLiteral("AUTH LOGIN"));
+        ok = expect(334);
+        if (ok) {
+            sendMessage(QString::fromLatin1(user.toUtf8().toBase64()));
+            ok = expect(334);
+        }
+        if (ok) {
+            sendMessage(QString::fromLatin1(password.toUtf8().toBase64()));
+            ok = expect(235);
+        }
+    }
+    if (!ok)
+        emit smtpError(AuthenticationFailedError);
+    return ok;
+}
+
+bool SmtpClient::sendMail(MimeMessage& message) {
+    QStringList recipients;
+    for (const auto type : {MimeMessage::To, MimeMessage::Cc, MimeMessage::Bcc}) {
+        for (const EmailAddress* address : message.getRecipients(type))
+            recipients << address->getAddress();
+    }
+    const QString sender = message.getSender() ? message.getSender()->getAddress() : QString();
+    // An address with a line break would smuggle further commands into the session.
+    for (const QString& address : recipients + QStringList{sender}) {
+        if (address.contains(QLatin1Char('\r')) || address.contains(QLatin1Char('\n'))) {
+            qDebug() << "SMTP refuses an address containing a line break";
+            return false;
+        }
+    }
+
+    sendMessage(QLatin1String("MAIL FROM: <") + sender + QLatin1Char('>'));
+    if (!expect(250))
+        return false;
+    for (const QString& recipient : qAsConst(recipients)) {
+        sendMessage(QLatin1String("RCPT TO: <") + recipient + QLatin1Char('>'));
+        if (!expect(250))
+            return false;
+    }
+    sendMessage(QStringLiteral("DATA"));
+    if (!expect(354))
+        return false;
+    m_socket->write(dataBlock(message.toString()));
+    sendMessage(QStringLiteral("."));
+    return expect(250);
+}
+
+void SmtpClient::quit() {
+    sendMessage(QStringLiteral("QUIT"));
+    // The socket goes with the client; let the command leave before that.
+    if (m_socket && m_socket->state() == QAbstractSocket::ConnectedState && m_socket->bytesToWrite() > 0)
+        m_socket->waitForBytesWritten(qMin(m_responseTimeout, 1000));
+}
+
+QByteArray SmtpClient::dataBlock(const QString& text) {
+    const QByteArray raw = text.toUtf8() + "\r\n";
+    QByteArray out;
+    out.reserve(raw.size() + raw.size() / 50 + 8);
+    bool lineStart = true;
+    for (int i = 0; i < raw.size(); ++i) {
+        const char c = raw.at(i);
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < raw.size() && raw.at(i + 1) == '\n')
+                ++i;
+            out += "\r\n";
+            lineStart = true;
+            continue;
+        }
+        if (lineStart && c == '.')
+            out += '.';
+        out += c;
+        lineStart = false;
+    }
+    return out;
+}
+
+void SmtpClient::sendMessage(const QString& text) {
+    if (!m_socket)
+        return;
+    m_socket->write(text.toUtf8() + "\r\n");
+    m_socket->flush();
+}
+
+bool SmtpClient::waitForData() {
+    QElapsedTimer timer;
+    timer.start();
+    while (!m_cancelled) {
+        const qint64 remaining = m_responseTimeout - timer.elapsed();
+        if (remaining <= 0)
+            return false;
+        if (m_socket->waitForReadyRead(static_cast<int>(qMin<qint64>(remaining, waitSliceMs))))
+            return true;
+        if (m_socket->state() != QAbstractSocket::ConnectedState)
+            return false;
+    }
+    return false;
+}
+
+void SmtpClient::waitForResponse() {
+    if (!m_socket) {
+        emit smtpError(ResponseTimeoutError);
+        throw ResponseTimeoutException();
+    }
+    for (;;) {
+        // Lines already buffered count before any wait: a reply may arrive together with the handshake.
+        while (m_socket->canReadLine()) {
+            QByteArray line = m_socket->readLine();
+            while (line.endsWith('\n') || line.endsWith('\r'))
+                line.chop(1);
+            m_responseText = QString::fromUtf8(line);
+            m_responseCode = m_responseText.left(3).toInt();
+            if (m_responseCode >= 400 && m_responseCode <= 499)
+                emit smtpError(ServerError);
+            else if (m_responseCode >= 500 && m_responseCode <= 599)
+                emit smtpError(ClientError);
+            // "250-..." continues the reply; "250 ..." is its last line. A bare "250" ends nothing.
+            if (m_responseText.size() > 3 && m_responseText.at(3) == QLatin1Char(' '))
+                return;
+        }
+        if (!waitForData()) {
+            emit smtpError(ResponseTimeoutError);
+            throw ResponseTimeoutException();
+        }
+    }
+}
+
+bool SmtpClient::expect(int code) {
+    waitForResponse();
+    return m_responseCode == code;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+class QThread;
+class ScriptedSmtpCore;
+
+// A short scripted SMTP peer on loopback for the reply edge cases a real server will not produce. It runs
+// on a thread of its own, so a blocking SmtpClient on the test's thread can talk to it.
+class ScriptedSmtpServer {
+public:
+    // replies[0] is sent when a client connects, replies[i] after the client's i-th line (the end-of-data
+    // line "." counts as one; the lines after a 354 reply up to it do not). An empty reply drops the client.
+    // Past the list the server is silent.
+    explicit ScriptedSmtpServer(const QList<QByteArray>& replies);
+    ~ScriptedSmtpServer();
+    ScriptedSmtpServer(const ScriptedSmtpServer&) = delete;
+    ScriptedSmtpServer& operator=(const ScriptedSmtpServer&) = delete;
+
+    quint16 port() const { return m_port; }
+    // Command lines received, without their line ends.
+    QList<QByteArray> commands() const;
+    // The bytes received after the 354 reply, up to and excluding the end-of-data line.
+    QByteArray data() const;
+    int connectionCount() const;
+    bool clientGone() const;
+    // Drops the current client, as a server that gives up would.
+    void closeConnection();
+
+private:
+    QThread* m_thread;
+    ScriptedSmtpCore* m_core;
+    quint16 m_port = 0;
+};
