@@ -3,11 +3,12 @@
 #include "sandboxclock.h"
 #include "sandboxserver.h"
 
-SandboxConnection::SandboxConnection(QTcpSocket* socket, SandboxServer* server, const SandboxClock* clock)
+SandboxConnection::SandboxConnection(QTcpSocket* socket, SandboxServer* server, const SandboxClock* clock, int id)
     : QObject(server)
     , m_socket(socket)
     , m_server(server)
-    , m_clock(clock) {
+    , m_clock(clock)
+    , m_id(id) {
     m_socket->setParent(this);
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     connect(m_socket, &QTcpSocket::readyRead, this, &SandboxConnection::onReadyRead);
@@ -47,6 +48,7 @@ void SandboxConnection::serveNext() {
     }
     m_busy = true;
     m_current = m_parser.takeRequest();
+    m_current.connectionId = m_id;
     m_server->serve(this, m_current);
 }
 

@@ -17,7 +17,7 @@ class SandboxConnection : public QObject {
     Q_OBJECT
 
 public:
-    SandboxConnection(QTcpSocket* socket, SandboxServer* server, const SandboxClock* clock);
+    SandboxConnection(QTcpSocket* socket, SandboxServer* server, const SandboxClock* clock, int id);
 
     // Answers the request in progress; the next queued request is served after it.
     void respond(const SandboxHttpResponse& response);
@@ -35,6 +35,7 @@ private:
     SandboxServer* m_server;
     const SandboxClock* m_clock;
     SandboxHttpParser m_parser;
+    int m_id;
     bool m_busy = false;
     bool m_closing = false;
     SandboxHttpRequest m_current;

@@ -15,6 +15,7 @@ struct SandboxHttpRequest {
     QList<QPair<QByteArray, QByteArray>> headers;
     QByteArray body;
     double arrivalMs = 0.0;
+    int connectionId = 0; // which client connection carried it, to show keep-alive in the log
 
     bool absoluteForm = false;
     QString host; // lower case, without port

@@ -133,23 +133,33 @@ QString SandboxPages::itemNotFoundPage(const QString& itemNumber) {
                      .arg(escape(itemNumber)));
 }
 
-QString SandboxPages::quickBidForm(const SandboxAuction& auction, qint64 maxCents,
-                                   const SandboxSessions::Tokens& tokens) {
+QString SandboxPages::hiddenInput(const QString& name, const QString& value, bool valueFirst) {
+    if (valueFirst)
+        return QStringLiteral("<input type=\"hidden\" value=\"%1\" name=\"%2\">\n").arg(escape(value), name);
+    return QStringLiteral("<input type=\"hidden\" name=\"%1\" value=\"%2\">\n").arg(name, escape(value));
+}
+
+QString SandboxPages::reviewBidPage(const SandboxAuction& auction, qint64 maxCents, const QString& inputs) {
     const SandboxScenario::Auction& spec = auction.spec();
     return frame(QStringLiteral("Review and confirm your bid | eBay"),
                  QStringLiteral("<h1>Review and confirm your bid</h1>\n<p>%1</p>\n<p>Your maximum bid: %2</p>\n"
-                                "<form id=\"reviewbid\" method=\"get\" action=\"/ws/eBayISAPI.dll\">\n"
-                                "<input type=\"hidden\" name=\"MakeQuickBid\" value=\"\">\n"
-                                "<input type=\"hidden\" name=\"mode\" value=\"1\">\n"
-                                "<input type=\"hidden\" name=\"f\" value=\"json\">\n"
-                                "<input type=\"hidden\" name=\"maxbid\" value=\"%7\">\n"
-                                "<input type=\"hidden\" name=\"item\" value=\"%3\">\n"
-                                "<input type=\"hidden\" name=\"stok\" value=\"%4\">\n"
-                                "<input type=\"hidden\" name=\"key\" value=\"%5\">\n"
-                                "<input type=\"hidden\" name=\"uiid\" value=\"%6\">\n"
+                                "<form id=\"reviewbid\" method=\"get\" action=\"/ws/eBayISAPI.dll\">\n%3"
                                 "<input type=\"submit\" value=\"Confirm bid\">\n</form>")
-                     .arg(escape(spec.title), money(spec.currency, maxCents), spec.itemNumber, tokens.stok, tokens.key,
-                          tokens.uiid, amount(maxCents)));
+                     .arg(escape(spec.title), money(spec.currency, maxCents), inputs));
+}
+
+QString SandboxPages::quickBidForm(const SandboxAuction& auction, qint64 maxCents,
+                                   const SandboxSessions::Tokens& tokens, bool withKey) {
+    QString inputs = hiddenInput(QStringLiteral("MakeQuickBid"), QString(), false) +
+                     hiddenInput(QStringLiteral("mode"), QStringLiteral("1"), false) +
+                     hiddenInput(QStringLiteral("f"), QStringLiteral("json"), false) +
+                     hiddenInput(QStringLiteral("maxbid"), amount(maxCents), false) +
+                     hiddenInput(QStringLiteral("item"), auction.itemNumber(), false) +
+                     hiddenInput(QStringLiteral("stok"), tokens.stok, false);
+    if (withKey)
+        inputs += hiddenInput(QStringLiteral("key"), tokens.key, false);
+    inputs += hiddenInput(QStringLiteral("uiid"), tokens.uiid, false);
+    return reviewBidPage(auction, maxCents, inputs);
 }
 
 QString SandboxPages::redirectPage(const QString& target) {
@@ -165,20 +175,17 @@ QString SandboxPages::bidErrorPage(const QString& message) {
 
 QString SandboxPages::makeBidForm(const SandboxAuction& auction, qint64 maxCents,
                                   const SandboxSessions::Tokens& tokens) {
-    const SandboxScenario::Auction& spec = auction.spec();
-    // The stok input names its value first, as some of eBay's bid pages do.
-    return frame(QStringLiteral("Review and confirm your bid | eBay"),
-                 QStringLiteral("<h1>Review and confirm your bid</h1>\n<p>%1</p>\n<p>Your maximum bid: %2</p>\n"
-                                "<form name=\"PlaceBid\" method=\"get\" action=\"/ws/eBayISAPI.dll\">\n"
-                                "<input type=\"hidden\" name=\"MfcISAPICommand\" value=\"MakeBid\">\n"
-                                "<input type=\"hidden\" name=\"item\" value=\"%3\">\n"
-                                "<input type=\"hidden\" name=\"maxbid\" value=\"%4\">\n"
-                                "<input type=\"hidden\" value=\"%5\" name=\"stok\">\n"
-                                "<input type=\"hidden\" name=\"uiid\" value=\"%6\">\n"
-                                "<input type=\"hidden\" name=\"mode\" value=\"1\">\n"
-                                "<input type=\"submit\" value=\"Confirm bid\">\n</form>")
-                     .arg(escape(spec.title), money(spec.currency, maxCents), spec.itemNumber, amount(maxCents),
-                          tokens.stok, tokens.uiid));
+    // Some of eBay's bid pages write an input's value before its name; the scenario says which inputs do.
+    const QString valueFirst = auction.spec().htmlValueFirst;
+    const bool both = valueFirst == QStringLiteral("both");
+    const QString inputs =
+        hiddenInput(QStringLiteral("MfcISAPICommand"), QStringLiteral("MakeBid"), false) +
+        hiddenInput(QStringLiteral("item"), auction.itemNumber(), false) +
+        hiddenInput(QStringLiteral("maxbid"), amount(maxCents), false) +
+        hiddenInput(QStringLiteral("stok"), tokens.stok, both || valueFirst == QStringLiteral("stok")) +
+        hiddenInput(QStringLiteral("uiid"), tokens.uiid, both || valueFirst == QStringLiteral("uiid")) +
+        hiddenInput(QStringLiteral("mode"), QStringLiteral("1"), false);
+    return reviewBidPage(auction, maxCents, inputs);
 }
 
 QString SandboxPages::bidConfirmationPage(const SandboxAuction& auction, qint64 maxCents, bool highBidder) {

@@ -21,7 +21,8 @@ public:
     static QString itemNotFoundPage(const QString& itemNumber);
     static QString shippingMarkup(int form, const QString& text);
 
-    static QString quickBidForm(const SandboxAuction& auction, qint64 maxCents, const SandboxSessions::Tokens& tokens);
+    static QString quickBidForm(const SandboxAuction& auction, qint64 maxCents, const SandboxSessions::Tokens& tokens,
+                                bool withKey);
     static QString redirectPage(const QString& target);
     static QString bidErrorPage(const QString& message);
     static QString makeBidForm(const SandboxAuction& auction, qint64 maxCents, const SandboxSessions::Tokens& tokens);
@@ -36,5 +37,7 @@ public:
     static QString versionXml(const QString& version);
 
 private:
+    static QString hiddenInput(const QString& name, const QString& value, bool valueFirst);
+    static QString reviewBidPage(const SandboxAuction& auction, qint64 maxCents, const QString& inputs);
     static QString frame(const QString& title, const QString& body);
 };

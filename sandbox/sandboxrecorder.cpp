@@ -23,6 +23,7 @@ int SandboxRecorder::logRequest(const SandboxHttpRequest& request, const QString
     entry[QStringLiteral("endpoint")] = endpoint;
     entry[QStringLiteral("headers")] = headers;
     entry[QStringLiteral("body")] = QString::fromUtf8(request.body);
+    entry[QStringLiteral("connection")] = request.connectionId;
     m_requests.append(entry);
     return seq;
 }

@@ -35,6 +35,8 @@ static bool parseAuction(const QJsonObject& object, SandboxScenario::Auction* au
     auction->endsInSeconds = object.value(QStringLiteral("endsInSeconds")).toDouble(300.0);
     auction->step1Answer = object.value(QStringLiteral("step1Answer")).toString(QStringLiteral("form"));
     auction->refusal = object.value(QStringLiteral("refusal")).toString();
+    auction->htmlValueFirst = object.value(QStringLiteral("htmlValueFirst")).toString(QStringLiteral("stok"));
+    auction->omitRelation = object.value(QStringLiteral("omitRelation")).toBool(false);
     if (auction->startCents <= 0) {
         *error = where + QStringLiteral("startPrice must be above 0");
         return false;
@@ -43,9 +45,16 @@ static bool parseAuction(const QJsonObject& object, SandboxScenario::Auction* au
         *error = where + QStringLiteral("shippingMarkup must be 0 to 4");
         return false;
     }
-    static const QStringList answers{QStringLiteral("form"), QStringLiteral("redirect"), QStringLiteral("bidError")};
+    static const QStringList answers{QStringLiteral("form"), QStringLiteral("formNoKey"), QStringLiteral("redirect"),
+                                     QStringLiteral("bidError")};
     if (!answers.contains(auction->step1Answer)) {
-        *error = where + QStringLiteral("step1Answer must be form, redirect or bidError");
+        *error = where + QStringLiteral("step1Answer must be form, formNoKey, redirect or bidError");
+        return false;
+    }
+    static const QStringList valueFirst{QStringLiteral("stok"), QStringLiteral("uiid"), QStringLiteral("both"),
+                                        QStringLiteral("none")};
+    if (!valueFirst.contains(auction->htmlValueFirst)) {
+        *error = where + QStringLiteral("htmlValueFirst must be stok, uiid, both or none");
         return false;
     }
     for (const QJsonValue& value : object.value(QStringLiteral("bids")).toArray()) {

@@ -35,8 +35,10 @@ public:
         int shippingMarkup = 1; // 1..4, 0: no shipping markup on the item page
         double endsInSeconds = 300.0;
         QList<ScriptedBid> bids;
-        QString step1Answer = QStringLiteral("form"); // "form", "redirect" or "bidError"
+        QString step1Answer = QStringLiteral("form"); // "form", "formNoKey", "redirect" or "bidError"
         QString refusal;
+        QString htmlValueFirst = QStringLiteral("stok"); // inputs of the HTML bid form written value-first
+        bool omitRelation = false;                       // ViewItemLite answers without a ViewerItemRelation field
 
         bool isAuction() const { return listingType.compare(QStringLiteral("Chinese"), Qt::CaseInsensitive) == 0; }
     };

@@ -31,7 +31,7 @@ void SandboxServer::resetScenario() {
 
 void SandboxServer::onNewConnection() {
     while (QTcpSocket* socket = m_tcpServer.nextPendingConnection())
-        new SandboxConnection(socket, this, &m_clock);
+        new SandboxConnection(socket, this, &m_clock, ++m_connections);
 }
 
 QByteArray SandboxServer::garble(const QByteArray& body) {

@@ -54,4 +54,5 @@ private:
     SandboxSessions m_sessions;
     SandboxSite m_site;
     SandboxFaults m_faults;
+    int m_connections = 0;
 };

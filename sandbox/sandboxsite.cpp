@@ -323,7 +323,8 @@ SandboxHttpResponse SandboxSite::viewItemLite(const SandboxHttpRequest& request)
         const double now = m_clock->nowMs();
         QJsonObject item;
         item[QStringLiteral("Id")] = auction->itemNumber();
-        item[QStringLiteral("ViewerItemRelation")] = auction->relation(user);
+        if (!auction->spec().omitRelation)
+            item[QStringLiteral("ViewerItemRelation")] = auction->relation(user);
         item[QStringLiteral("IsEnded")] = auction->isEnded(now);
         item[QStringLiteral("BidCount")] = auction->bidCount();
         item[QStringLiteral("CurrentPrice")] = SandboxScenario::fromCents(auction->currentPriceCents());
@@ -367,7 +368,8 @@ SandboxHttpResponse SandboxSite::quickBidStep1(const SandboxHttpRequest& request
             SandboxPages::bidErrorPage(QStringLiteral("There was a problem placing your bid.")));
     const SandboxSessions::Tokens tokens = m_sessions->issueTokens(session, number, QStringLiteral("json"));
     const qint64 cents = SandboxScenario::toCents(request.queryValue(QStringLiteral("maxbid")).toDouble());
-    return SandboxHttpResponse::html(SandboxPages::quickBidForm(*auction, cents, tokens));
+    return SandboxHttpResponse::html(
+        SandboxPages::quickBidForm(*auction, cents, tokens, answer != QStringLiteral("formNoKey")));
 }
 
 SandboxMarket::Verdict SandboxSite::confirmBid(const SandboxHttpRequest& request, const QString& flow, int requestSeq,
