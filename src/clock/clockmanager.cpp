@@ -51,25 +51,25 @@ void ClockManager::syncTimeFinished() {
         return;
     reply->deleteLater();
     if (reply->error() != QNetworkReply::NoError) {
-        qCritical() << "Failed to sync time: " + reply->errorString();
+        qCritical().noquote() << "Failed to sync time: " + reply->errorString();
         return;
     }
     const QByteArray body = reply->readAll();
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(body, &error);
     if (error.error != QJsonParseError::NoError) {
-        qCritical() << "Failed to parse time during sync: " + QString::fromUtf8(body);
+        qCritical().noquote() << "Failed to parse time during sync: " + QString::fromUtf8(body);
         return;
     }
     const QVariantMap root = document.toVariant().toMap();
     const QVariant timestamp = root.value(QStringLiteral("Timestamp"));
     if (timestamp.isNull()) {
-        qCritical() << "Failed to find Timestamp field during sync: " + QString::fromUtf8(body);
+        qCritical().noquote() << "Failed to find Timestamp field during sync: " + QString::fromUtf8(body);
         return;
     }
     const QDateTime time = parseEbayTime(timestamp.toString());
     if (!time.isValid()) {
-        qCritical() << "Failed validate parsed time during sync: " + QString::fromUtf8(body);
+        qCritical().noquote() << "Failed validate parsed time during sync: " + QString::fromUtf8(body);
         return;
     }
     m_clock.start();
