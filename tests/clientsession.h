@@ -1,6 +1,7 @@
 #pragma once
 
 #include "loginhelper.h"
+#include "messagerecorder.h"
 #include "networkmanager.h"
 #include "sandboxprocess.h"
 
@@ -81,6 +82,17 @@ inline void fault(const SandboxProcess& sandbox, const QVariantMap& fault) {
 inline void clearFaultsAndLog(const SandboxProcess& sandbox) {
     sandbox.control("DELETE", QStringLiteral("/_sandbox/fault"));
     sandbox.control("DELETE", QStringLiteral("/_sandbox/log"));
+}
+
+// Each test case starts without faults or logged requests and with its message boxes recorded.
+inline void beginCase(const SandboxProcess& sandbox, MessageRecorder& boxes) {
+    clearFaultsAndLog(sandbox);
+    boxes.install();
+}
+
+inline void endCase(const SandboxProcess& sandbox) {
+    MessageRecorder::uninstall();
+    clearFaultsAndLog(sandbox);
 }
 
 // Signs the shared session in through the form, as the login dialog does.

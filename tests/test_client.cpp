@@ -135,15 +135,8 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     }
 
-    void init() {
-        ClientSession::clearFaultsAndLog(m_sandbox);
-        m_boxes.install();
-    }
-
-    void cleanup() {
-        MessageRecorder::uninstall();
-        ClientSession::clearFaultsAndLog(m_sandbox);
-    }
+    void init() { ClientSession::beginCase(m_sandbox, m_boxes); }
+    void cleanup() { ClientSession::endCase(m_sandbox); }
 
     void wireForm_data() {
         QTest::addColumn<Request>("request");

@@ -19,15 +19,8 @@ class TestClock : public QObject {
 private slots:
     void initTestCase() { QVERIFY2(ClientSession::start(m_sandbox, "clock"), m_sandbox.output().constData()); }
 
-    void init() {
-        ClientSession::clearFaultsAndLog(m_sandbox);
-        m_boxes.install();
-    }
-
-    void cleanup() {
-        MessageRecorder::uninstall();
-        ClientSession::clearFaultsAndLog(m_sandbox);
-    }
+    void init() { ClientSession::beginCase(m_sandbox, m_boxes); }
+    void cleanup() { ClientSession::endCase(m_sandbox); }
 
     void syncTakesEbayTime() {
         ClockManager clock;
