@@ -128,6 +128,11 @@ private:
         return {};
     }
 
+    qint64 sandboxNowMs() {
+        const QString now = m_sandbox.controlJson("GET", "/_sandbox/state").object().value("now").toString();
+        return QDateTime::fromString(now, Qt::ISODateWithMs).toMSecsSinceEpoch();
+    }
+
 private slots:
     void initTestCase() {
         QVERIFY2(ClientSession::start(m_sandbox, "client"), m_sandbox.output().constData());
@@ -352,6 +357,12 @@ private slots:
         QVERIFY2(map->isAuction(), "a listing type in lower case is still an auction");
         QVERIFY(map->isEnded());
 
+        const Item* robot = items->value("110000000004");
+        QVERIFY(robot);
+        QVERIFY(robot->isReserve());
+        QVERIFY(robot->isReserveMet());
+        QCOMPARE(robot->sellerScore(), QString("3 | 98.5%"));
+
         const Item* invalid = items->value("999000000001");
         QVERIFY2(invalid, "an unknown number yields a placeholder");
         QCOMPARE(invalid->name(), QString("Invalid or non-existent item"));
@@ -361,6 +372,37 @@ private slots:
         QCOMPARE(invalid->currentBid(), -1.0);
         QCOMPARE(invalid->endTime().toString("yyyy-MM-ddThh:mm:ss"), QString("1970-01-01T12:00:00"));
         QVERIFY(m_boxes.boxes.isEmpty());
+    }
+
+    void longListIsOneRequest() {
+        QStringList numbers;
+        for (int i = 1; i <= 30; ++i)
+            numbers << QString::number(110000000000LL + i);
+        QVERIFY(itemsFor(numbers.join(',')));
+        const QVariantList logged = ClientSession::requestsTo(m_sandbox, "GetMultipleItems");
+        QCOMPARE(logged.size(), 1);
+        QVERIFY(logged.first().toMap().value("url").toString().endsWith("&ItemID=" + numbers.join(',')));
+    }
+
+    // An end time equal to eBay's timestamp is not over yet; a second later it is.
+    void endTimeEqualToTimestamp() {
+        m_sandbox.control("POST", "/_sandbox/reset");
+        const QVariantMap auction = auctionState("110000000008");
+        const qint64 end = auction.value("endTimeMs").toLongLong();
+        QVERIFY(end > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(sandboxNowMs() >= end, 10000);
+        ClientSession::clearFaultsAndLog(m_sandbox);
+        auto atEnd = itemsFor("110000000008");
+        QVERIFY(atEnd);
+        const qint64 askedAt =
+            ClientSession::requestsTo(m_sandbox, "GetMultipleItems").first().toMap().value("timeMs").toLongLong();
+        QVERIFY2(askedAt < end + 1000, "the request must fall in the auction's last second");
+        QVERIFY(!atEnd->items()->value("110000000008")->isEnded());
+
+        QTRY_VERIFY_WITH_TIMEOUT(sandboxNowMs() >= end + 1000, 10000);
+        auto after = itemsFor("110000000008");
+        QVERIFY(after);
+        QVERIFY(after->items()->value("110000000008")->isEnded());
     }
 
     void shipping_data() {
@@ -466,6 +508,8 @@ private slots:
         QTest::addColumn<QString>("relation");
         QTest::newRow("not bidding") << "110000000002" << true << "NONE";
         QTest::newRow("unknown item") << "999000000001" << true << "Unknown";
+        QTest::newRow("signed out") << "110000000002" << false << "Unknown";
+        QTest::newRow("answer without the relation") << "110000000007" << true << "";
     }
 
     void relation() {
