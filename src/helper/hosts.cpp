@@ -66,7 +66,10 @@ QUrl Hosts::sandboxProxy() {
         return QUrl();
     const QUrl url(QString::fromUtf8(value), QUrl::StrictMode);
     if (!url.isValid() || url.scheme() != QLatin1String("http") || url.host().isEmpty() || url.port() <= 0) {
-        qCritical() << "TOLLIMER_SANDBOX is not http://HOST:PORT:" << value;
+        static bool told = false;
+        if (!told)
+            qCritical() << "TOLLIMER_SANDBOX is not http://HOST:PORT:" << value;
+        told = true;
         return QUrl();
     }
     return url;
