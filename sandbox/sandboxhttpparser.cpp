@@ -86,7 +86,10 @@ bool SandboxHttpParser::parseHead(const QByteArray& head) {
         fail(413, QStringLiteral("request body too large"));
         return false;
     }
-    if (m_current.method != "CONNECT" && !m_current.parseTarget()) {
+    if (m_current.method == "CONNECT") {
+        // The tunnel is refused later; the log still shows where it was meant to go.
+        m_current.host = QString::fromLatin1(m_current.target).section(QLatin1Char(':'), 0, 0).toLower();
+    } else if (!m_current.parseTarget()) {
         fail(400, QStringLiteral("malformed request target"));
         return false;
     }

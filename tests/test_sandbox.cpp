@@ -633,9 +633,14 @@ private slots:
         QVERIFY(socket.waitForConnected(5000));
         socket.write("CONNECT signin.ebay.co.uk:443 HTTP/1.1\r\nHost: signin.ebay.co.uk:443\r\n\r\n");
         QByteArray answer;
-        while (!answer.contains("\r\n\r\n") && socket.waitForReadyRead(5000))
+        while (!answer.contains("use http") && socket.waitForReadyRead(5000))
             answer += socket.readAll();
         QVERIFY2(answer.startsWith("HTTP/1.1 501"), answer.constData());
+        QVERIFY(answer.contains("use http"));
+        const QJsonObject entry = requests().last().toObject();
+        QCOMPARE(entry.value("method").toString(), QString("CONNECT"));
+        QCOMPARE(entry.value("host").toString(), QString("signin.ebay.co.uk"));
+        QCOMPARE(entry.value("url").toString(), QString("signin.ebay.co.uk:443"));
     }
 };
 
