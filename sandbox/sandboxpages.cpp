@@ -173,8 +173,8 @@ QString SandboxPages::bidErrorPage(const QString& message) {
                  QStringLiteral("<div id=\"PageViewBids_MakeBidError\" class=\"err\">%1</div>").arg(escape(message)));
 }
 
-QString SandboxPages::makeBidForm(const SandboxAuction& auction, qint64 maxCents,
-                                  const SandboxSessions::Tokens& tokens) {
+QString SandboxPages::makeBidForm(const SandboxAuction& auction, qint64 maxCents, const SandboxSessions::Tokens& tokens,
+                                  const QString& user) {
     // Some of eBay's bid pages write an input's value before its name; the scenario says which inputs do.
     const QString valueFirst = auction.spec().htmlValueFirst;
     const bool both = valueFirst == QStringLiteral("both");
@@ -184,7 +184,8 @@ QString SandboxPages::makeBidForm(const SandboxAuction& auction, qint64 maxCents
         hiddenInput(QStringLiteral("maxbid"), amount(maxCents), false) +
         hiddenInput(QStringLiteral("stok"), tokens.stok, both || valueFirst == QStringLiteral("stok")) +
         hiddenInput(QStringLiteral("uiid"), tokens.uiid, both || valueFirst == QStringLiteral("uiid")) +
-        hiddenInput(QStringLiteral("mode"), QStringLiteral("1"), false);
+        hiddenInput(QStringLiteral("mode"), QStringLiteral("1"), false) +
+        hiddenInput(QStringLiteral("user"), user, false);
     return reviewBidPage(auction, maxCents, inputs);
 }
 

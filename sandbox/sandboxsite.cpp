@@ -457,7 +457,7 @@ SandboxHttpResponse SandboxSite::makeBidStep1(const SandboxHttpRequest& request)
         return SandboxHttpResponse::html(SandboxPages::endedPage(*auction));
     const SandboxSessions::Tokens tokens = m_sessions->issueTokens(session, number, QStringLiteral("html"));
     const qint64 cents = SandboxScenario::toCents(request.queryValue(QStringLiteral("maxbid")).toDouble());
-    return SandboxHttpResponse::html(SandboxPages::makeBidForm(*auction, cents, tokens));
+    return SandboxHttpResponse::html(SandboxPages::makeBidForm(*auction, cents, tokens, user));
 }
 
 SandboxHttpResponse SandboxSite::makeBidStep2(const SandboxHttpRequest& request, int requestSeq) {

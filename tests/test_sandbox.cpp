@@ -52,7 +52,10 @@ private slots:
         const auto confirm = m_client->quickBidStep2("ebay.co.uk", "100000000001", "5.00", jsonTokens);
         QCOMPARE(json(confirm).value("Status").toString(), QString("CONFIRMBID"));
 
-        const auto htmlTokens = m_client->makeBidStep1("100000000009", "30.00");
+        SandboxTestClient::Answer form;
+        const auto htmlTokens = m_client->makeBidStep1("100000000009", "30.00", &form);
+        // The page's own form names the user, so a browser submitting it bids as the signed-in user.
+        QCOMPARE(SandboxTestClient::inputValue(form.text(), "user"), QString("sniper_uk"));
         QVERIFY(!htmlTokens.stok.isEmpty() && !htmlTokens.uiid.isEmpty());
         const auto page = m_client->makeBidStep2("100000000009", "30.00", htmlTokens, "sniper_uk");
         QVERIFY2(page.text().contains("Bid Confirmation"), qPrintable(page.text()));

@@ -104,6 +104,7 @@ private slots:
         QTest::addColumn<QByteArray>("wire");
         QTest::addColumn<int>("status");
         QTest::newRow("request line") << QByteArray("HELLO\r\n\r\n") << 400;
+        QTest::newRow("method not a token") << QByteArray("get / HTTP/1.1\r\n\r\n") << 400;
         QTest::newRow("header without colon") << QByteArray("GET / HTTP/1.1\r\nbogus\r\n\r\n") << 400;
         QTest::newRow("chunked body") << QByteArray("POST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n") << 501;
         QTest::newRow("bad length") << QByteArray("POST / HTTP/1.1\r\nContent-Length: x\r\n\r\n") << 400;
