@@ -20,12 +20,12 @@ void SandboxMarket::load(const SandboxScenario& scenario) {
     m_clock->setOffsetMs(scenario.clockOffsetSeconds * 1000.0);
     const double startMs = m_clock->nowMs();
     const double offsetMs = m_clock->offsetMs();
-    for (const SandboxScenario::Auction& spec : scenario.auctions) {
+    for (const SandboxScenario::Auction& listing : scenario.auctions) {
         // Auctions end on a whole second of eBay's clock, as eBay's end times do.
-        const double ebayEndMs = std::ceil((startMs + offsetMs + spec.endsInSeconds * 1000.0) / 1000.0) * 1000.0;
-        m_auctions.append(SandboxAuction(spec, startMs, ebayEndMs - offsetMs));
-        for (const SandboxScenario::ScriptedBid& bid : spec.bids)
-            m_pending.append({startMs + bid.atSeconds * 1000.0, spec.itemNumber, bid});
+        const double ebayEndMs = std::ceil((startMs + offsetMs + listing.endsInSeconds * 1000.0) / 1000.0) * 1000.0;
+        m_auctions.append(SandboxAuction(listing, startMs, ebayEndMs - offsetMs));
+        for (const SandboxScenario::ScriptedBid& bid : listing.bids)
+            m_pending.append({startMs + bid.atSeconds * 1000.0, listing.itemNumber, bid});
     }
     std::stable_sort(m_pending.begin(), m_pending.end(),
                      [](const Pending& a, const Pending& b) { return a.atMs < b.atMs; });
@@ -77,7 +77,7 @@ SandboxMarket::Verdict SandboxMarket::bid(const QString& itemNumber, const QStri
     if (!verdict.auction) {
         verdict.reason = QStringLiteral("unknownItem");
     } else {
-        entry.currency = verdict.auction->spec().currency;
+        entry.currency = verdict.auction->listing().currency;
         entry.endTimeMs = verdict.auction->endMs();
         verdict.result.minimumCents = verdict.auction->minimumToBidCents();
         if (!refusedBecause.isEmpty()) {

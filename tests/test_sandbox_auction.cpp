@@ -12,7 +12,7 @@ class TestSandboxAuction : public QObject {
     Q_OBJECT
 
 private:
-    static SandboxScenario::Auction spec(double start, double reserve = -1.0, const QString& type = "Chinese") {
+    static SandboxScenario::Auction listing(double start, double reserve = -1.0, const QString& type = "Chinese") {
         SandboxScenario::Auction auction;
         auction.itemNumber = "1";
         auction.startCents = SandboxScenario::toCents(start);
@@ -111,7 +111,7 @@ private slots:
         QFETCH(double, price);
         QFETCH(QString, high);
         QFETCH(double, minimum);
-        SandboxAuction auction(spec(start, reserve), 0.0, 1000.0);
+        SandboxAuction auction(listing(start, reserve), 0.0, 1000.0);
         for (int i = 0; i < bids.size(); ++i) {
             const QStringList parts = bids.at(i).split(':');
             const auto result =
@@ -125,17 +125,17 @@ private slots:
     }
 
     void endedAndFixedPriceRefuse() {
-        SandboxAuction auction(spec(1.0), 0.0, 1000.0);
+        SandboxAuction auction(listing(1.0), 0.0, 1000.0);
         QCOMPARE(auction.placeBid("a", 500, 999.9).outcome, SandboxAuction::Outcome::Placed);
         QCOMPARE(auction.placeBid("b", 5000, 1000.0).outcome, SandboxAuction::Outcome::Ended);
         QCOMPARE(auction.highBidder(), QString("a"));
-        SandboxAuction fixed(spec(45.0, -1.0, "FixedPriceItem"), 0.0, 1000.0);
+        SandboxAuction fixed(listing(45.0, -1.0, "FixedPriceItem"), 0.0, 1000.0);
         QCOMPARE(fixed.placeBid("a", 5000, 1.0).outcome, SandboxAuction::Outcome::NotAuction);
         QCOMPARE(fixed.bidCount(), 0);
     }
 
     void relationAndWinner() {
-        SandboxAuction auction(spec(1.0, 30.0), 0.0, 1000.0);
+        SandboxAuction auction(listing(1.0, 30.0), 0.0, 1000.0);
         QCOMPARE(auction.relation("me"), QString("NONE"));
         auction.placeBid("me", 2000, 1.0);
         QCOMPARE(auction.relation("me"), QString("HIGHBIDDER"));
@@ -155,7 +155,7 @@ private slots:
         SandboxRecorder recorder;
         SandboxMarket market(&clock, &recorder);
         SandboxScenario scenario;
-        SandboxScenario::Auction auction = spec(1.0);
+        SandboxScenario::Auction auction = listing(1.0);
         auction.endsInSeconds = 600;
         auction.bids = {{"early", 500, 0.0}, {"late", 900, 3600.0}};
         scenario.auctions = {auction};
