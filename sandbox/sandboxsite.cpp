@@ -403,7 +403,17 @@ SandboxMarket::Verdict SandboxSite::confirmBid(const SandboxHttpRequest& request
         else if (auction && !auction->listing().refusal.isEmpty())
             refusal = QStringLiteral("refusal");
     }
-    return m_market->bid(number, user, *cents, flow, tokensValid, refusal, requestSeq, m_clock->nowMs());
+    SandboxMarket::Offer offer;
+    offer.itemNumber = number;
+    offer.bidder = user;
+    offer.amountCents = *cents;
+    offer.amountText = maxbid;
+    offer.flow = flow;
+    offer.tokensValid = tokensValid;
+    offer.refusedBecause = refusal;
+    offer.requestSeq = requestSeq;
+    offer.atMs = m_clock->nowMs();
+    return m_market->bid(offer);
 }
 
 SandboxHttpResponse SandboxSite::quickBidStep2(const SandboxHttpRequest& request, int requestSeq) {

@@ -72,6 +72,7 @@ private slots:
         QCOMPARE(jsonBid.value("item").toString(), QString("100000000001"));
         QCOMPARE(jsonBid.value("bidder").toString(), QString("sniper_uk"));
         QCOMPARE(jsonBid.value("amount").toDouble(), 5.0);
+        QCOMPARE(jsonBid.value("amountText").toString(), QString("5.00"));
         QCOMPARE(jsonBid.value("currency").toString(), QString("GBP"));
         QVERIFY(jsonBid.value("tokensValid").toBool());
         QVERIFY(jsonBid.value("accepted").toBool());

@@ -165,10 +165,22 @@ private slots:
         QCOMPARE(market.auction("1")->highBidder(), QString("early"));
         // eBay end times fall on whole seconds of eBay's clock.
         QCOMPARE(std::fmod(market.auction("1")->endMs() + clock.offsetMs(), 1000.0), 0.0);
-        const auto verdict = market.bid("1", "me", 300, "json", false, "tokensWrong", 7, clock.nowMs());
+        SandboxMarket::Offer offer;
+        offer.itemNumber = "1";
+        offer.bidder = "me";
+        offer.amountCents = 300;
+        offer.flow = "json";
+        offer.tokensValid = false;
+        offer.refusedBecause = "tokensWrong";
+        offer.requestSeq = 7;
+        offer.atMs = clock.nowMs();
+        const auto verdict = market.bid(offer);
         QVERIFY(!verdict.accepted);
         QCOMPARE(market.auction("1")->bidCount(), 1);
-        market.bid("2", "me", 300, "html", true, QString(), 8, clock.nowMs());
+        offer.itemNumber = "2";
+        offer.refusedBecause.clear();
+        offer.tokensValid = true;
+        market.bid(offer);
         const QJsonArray bids = recorder.ledgerJson().value("bids").toArray();
         QCOMPARE(bids.size(), 3);
         QCOMPARE(bids.at(0).toObject().value("flow").toString(), QString("scenario"));
