@@ -392,6 +392,27 @@ private slots:
         }
     }
 
+    void scriptedRivalsBidAtTheirMomentAndReserveShows() {
+        const QByteArray scenario = R"({"auctions":[{"itemNumber":"300000000002","startPrice":10.0,"reserve":40.0,
+            "endsInSeconds":600,"bids":[{"bidder":"rival","amount":30.0,"atSeconds":0.3},
+                                        {"bidder":"rival2","amount":45.0,"atSeconds":0.6}]}]})";
+        QVERIFY(m_sandbox.control("POST", "/_sandbox/scenario", scenario).contains("true"));
+        const QString url = "http://open.api.ebay.com/shopping?callname=GetMultipleItems&responseencoding=JSON"
+                            "&appid=Kalvorin-3f1a-4c2d-9b7e-5d0c8a6f2b14&siteid=3&version=705"
+                            "&IncludeSelector=Details&ItemID=300000000002";
+        auto item = [&]() { return json(m_client->get(url)).value("Item").toArray().first().toObject(); };
+        QCOMPARE(item().value("BidCount").toInt(), 0);
+        QCOMPARE(item().value("ReserveMet").toBool(true), false);
+        QTRY_COMPARE_WITH_TIMEOUT(item().value("BidCount").toInt(), 2, 5000);
+        QCOMPARE(item().value("ReserveMet").toBool(), true);
+        QCOMPARE(item().value("CurrentPrice").toObject().value("Value").toDouble(), 40.0);
+        QCOMPARE(item().value("MinimumToBid").toObject().value("Value").toDouble(), 41.0);
+        const QJsonArray bids = ledger();
+        QCOMPARE(bids.size(), 2);
+        QVERIFY(bids.at(1).toObject().value("timeMs").toDouble() - bids.at(0).toObject().value("timeMs").toDouble() >
+                250.0);
+    }
+
     void quickBidFirstStepAnswers_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<bool>("signedIn");
