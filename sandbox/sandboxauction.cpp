@@ -6,11 +6,11 @@
 
 #include <algorithm>
 
-SandboxAuction::SandboxAuction(const SandboxScenario::Auction& spec, double startMs, double endMs)
-    : m_spec(spec)
+SandboxAuction::SandboxAuction(const SandboxScenario::Auction& listing, double startMs, double endMs)
+    : m_listing(listing)
     , m_startMs(startMs)
     , m_endMs(endMs)
-    , m_priceCents(spec.startCents) {}
+    , m_priceCents(listing.startCents) {}
 
 qint64 SandboxAuction::increment(qint64 priceCents) {
     struct Band {
@@ -42,7 +42,7 @@ QString SandboxAuction::outcomeName(Outcome outcome) {
 
 qint64 SandboxAuction::minimumToBidCents() const {
     if (m_bidCount == 0)
-        return m_spec.startCents;
+        return m_listing.startCents;
     return m_priceCents + increment(m_priceCents);
 }
 
@@ -79,7 +79,7 @@ SandboxAuction::BidResult SandboxAuction::placeBid(const QString& bidder, qint64
         if (m_highBidder.isEmpty()) {
             m_highBidder = bidder;
             m_highMaxCents = maxCents;
-            m_priceCents = m_spec.startCents;
+            m_priceCents = m_listing.startCents;
         } else if (maxCents > m_highMaxCents) {
             const qint64 second = m_highMaxCents;
             m_highBidder = bidder;
@@ -89,8 +89,8 @@ SandboxAuction::BidResult SandboxAuction::placeBid(const QString& bidder, qint64
             m_priceCents = std::min(m_highMaxCents, maxCents + increment(maxCents));
         }
     }
-    if (hasReserve() && m_highMaxCents >= m_spec.reserveCents)
-        m_priceCents = std::max(m_priceCents, m_spec.reserveCents);
+    if (hasReserve() && m_highMaxCents >= m_listing.reserveCents)
+        m_priceCents = std::max(m_priceCents, m_listing.reserveCents);
     m_maxByBidder[key] = std::max(m_maxByBidder.value(key, 0), maxCents);
     ++m_bidCount;
     result.outcome = Outcome::Placed;
@@ -118,11 +118,11 @@ QString SandboxAuction::winner(double nowMs) const {
 
 QJsonObject SandboxAuction::stateJson(double nowMs, double ebayOffsetMs) const {
     QJsonObject state;
-    state[QStringLiteral("itemNumber")] = m_spec.itemNumber;
-    state[QStringLiteral("title")] = m_spec.title;
-    state[QStringLiteral("listingType")] = m_spec.listingType;
-    state[QStringLiteral("site")] = m_spec.site;
-    state[QStringLiteral("currency")] = m_spec.currency;
+    state[QStringLiteral("itemNumber")] = m_listing.itemNumber;
+    state[QStringLiteral("title")] = m_listing.title;
+    state[QStringLiteral("listingType")] = m_listing.listingType;
+    state[QStringLiteral("site")] = m_listing.site;
+    state[QStringLiteral("currency")] = m_listing.currency;
     state[QStringLiteral("currentPrice")] = SandboxScenario::fromCents(m_priceCents);
     state[QStringLiteral("minimumToBid")] = SandboxScenario::fromCents(minimumToBidCents());
     state[QStringLiteral("bidCount")] = m_bidCount;
@@ -133,7 +133,7 @@ QJsonObject SandboxAuction::stateJson(double nowMs, double ebayOffsetMs) const {
     state[QStringLiteral("ended")] = isEnded(nowMs);
     state[QStringLiteral("winner")] = winner(nowMs);
     if (hasReserve()) {
-        state[QStringLiteral("reserve")] = SandboxScenario::fromCents(m_spec.reserveCents);
+        state[QStringLiteral("reserve")] = SandboxScenario::fromCents(m_listing.reserveCents);
         state[QStringLiteral("reserveMet")] = reserveMet();
     }
     return state;

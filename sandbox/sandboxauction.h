@@ -18,7 +18,7 @@ public:
         qint64 minimumCents = 0; // what the bidder would have had to offer
     };
 
-    SandboxAuction(const SandboxScenario::Auction& spec, double startMs, double endMs);
+    SandboxAuction(const SandboxScenario::Auction& listing, double startMs, double endMs);
 
     // eBay's bid increment at a price level, the same bands for every currency.
     static qint64 increment(qint64 priceCents);
@@ -26,9 +26,9 @@ public:
 
     BidResult placeBid(const QString& bidder, qint64 maxCents, double atMs);
 
-    const SandboxScenario::Auction& spec() const { return m_spec; }
-    QString itemNumber() const { return m_spec.itemNumber; }
-    bool isAuction() const { return m_spec.isAuction(); }
+    const SandboxScenario::Auction& listing() const { return m_listing; }
+    QString itemNumber() const { return m_listing.itemNumber; }
+    bool isAuction() const { return m_listing.isAuction(); }
     double startMs() const { return m_startMs; }
     double endMs() const { return m_endMs; }
     bool isEnded(double nowMs) const { return nowMs >= m_endMs; }
@@ -38,8 +38,8 @@ public:
     int bidCount() const { return m_bidCount; }
     QString highBidder() const { return m_highBidder; }
     qint64 highMaxCents() const { return m_highMaxCents; }
-    bool hasReserve() const { return m_spec.reserveCents >= 0; }
-    bool reserveMet() const { return hasReserve() && m_highMaxCents >= m_spec.reserveCents; }
+    bool hasReserve() const { return m_listing.reserveCents >= 0; }
+    bool reserveMet() const { return hasReserve() && m_highMaxCents >= m_listing.reserveCents; }
     // "NONE", "HIGHBIDDER" or "OUTBIDDER" for a signed-in user; after the end the high bidder stays HIGHBIDDER.
     QString relation(const QString& user) const;
     QStringList bidders() const { return m_maxByBidder.keys(); }
@@ -51,7 +51,7 @@ public:
 private:
     QString canonicalBidder(const QString& bidder) const;
 
-    SandboxScenario::Auction m_spec;
+    SandboxScenario::Auction m_listing;
     double m_startMs = 0.0;
     double m_endMs = 0.0;
     QString m_highBidder;

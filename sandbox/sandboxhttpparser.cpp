@@ -1,5 +1,7 @@
 #include "sandboxhttpparser.h"
 
+#include <QRegularExpression>
+
 void SandboxHttpParser::fail(int status, const QString& text) {
     m_errorStatus = status;
     m_errorText = text;
@@ -51,7 +53,9 @@ bool SandboxHttpParser::feed(const QByteArray& bytes, double arrivalMs) {
 bool SandboxHttpParser::parseHead(const QByteArray& head) {
     const QList<QByteArray> lines = head.split('\n');
     const QList<QByteArray> requestLine = lines.first().trimmed().split(' ');
-    if (requestLine.size() != 3 || !requestLine.at(2).startsWith("HTTP/1.")) {
+    static const QRegularExpression methodToken(QStringLiteral("^[A-Z]+$"));
+    if (requestLine.size() != 3 || !requestLine.at(2).startsWith("HTTP/1.") ||
+        !methodToken.match(QString::fromLatin1(requestLine.at(0))).hasMatch()) {
         fail(400, QStringLiteral("malformed request line"));
         return false;
     }
@@ -86,7 +90,10 @@ bool SandboxHttpParser::parseHead(const QByteArray& head) {
         fail(413, QStringLiteral("request body too large"));
         return false;
     }
-    if (m_current.method != "CONNECT" && !m_current.parseTarget()) {
+    if (m_current.method == "CONNECT") {
+        // The tunnel is refused later; the log still shows where it was meant to go.
+        m_current.host = QString::fromLatin1(m_current.target).section(QLatin1Char(':'), 0, 0).toLower();
+    } else if (!m_current.parseTarget()) {
         fail(400, QStringLiteral("malformed request target"));
         return false;
     }

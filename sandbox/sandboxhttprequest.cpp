@@ -52,7 +52,7 @@ QByteArray SandboxHttpRequest::header(const QByteArray& name) const {
 }
 
 QString SandboxHttpRequest::fullUrl() const {
-    if (absoluteForm)
+    if (absoluteForm || method == "CONNECT")
         return QString::fromLatin1(target);
     return QStringLiteral("http://") + QString::fromLatin1(header("Host")) + QString::fromLatin1(target);
 }

@@ -20,12 +20,12 @@ void SandboxMarket::load(const SandboxScenario& scenario) {
     m_clock->setOffsetMs(scenario.clockOffsetSeconds * 1000.0);
     const double startMs = m_clock->nowMs();
     const double offsetMs = m_clock->offsetMs();
-    for (const SandboxScenario::Auction& spec : scenario.auctions) {
+    for (const SandboxScenario::Auction& listing : scenario.auctions) {
         // Auctions end on a whole second of eBay's clock, as eBay's end times do.
-        const double ebayEndMs = std::ceil((startMs + offsetMs + spec.endsInSeconds * 1000.0) / 1000.0) * 1000.0;
-        m_auctions.append(SandboxAuction(spec, startMs, ebayEndMs - offsetMs));
-        for (const SandboxScenario::ScriptedBid& bid : spec.bids)
-            m_pending.append({startMs + bid.atSeconds * 1000.0, spec.itemNumber, bid});
+        const double ebayEndMs = std::ceil((startMs + offsetMs + listing.endsInSeconds * 1000.0) / 1000.0) * 1000.0;
+        m_auctions.append(SandboxAuction(listing, startMs, ebayEndMs - offsetMs));
+        for (const SandboxScenario::ScriptedBid& bid : listing.bids)
+            m_pending.append({startMs + bid.atSeconds * 1000.0, listing.itemNumber, bid});
     }
     std::stable_sort(m_pending.begin(), m_pending.end(),
                      [](const Pending& a, const Pending& b) { return a.atMs < b.atMs; });
@@ -38,8 +38,13 @@ void SandboxMarket::advance() {
     const double now = m_clock->nowMs();
     while (!m_pending.isEmpty() && m_pending.first().atMs <= now) {
         const Pending due = m_pending.takeFirst();
-        bid(due.itemNumber, due.bid.bidder, due.bid.amountCents, QStringLiteral("scenario"), true, QString(), 0,
-            due.atMs);
+        Offer offer;
+        offer.itemNumber = due.itemNumber;
+        offer.bidder = due.bid.bidder;
+        offer.amountCents = due.bid.amountCents;
+        offer.flow = QStringLiteral("scenario");
+        offer.atMs = due.atMs;
+        bid(offer);
     }
     m_advancing = false;
 }
@@ -61,33 +66,32 @@ QList<SandboxAuction*> SandboxMarket::auctions() {
     return all;
 }
 
-SandboxMarket::Verdict SandboxMarket::bid(const QString& itemNumber, const QString& bidder, qint64 amountCents,
-                                          const QString& flow, bool tokensValid, const QString& refusedBecause,
-                                          int requestSeq, double atMs) {
+SandboxMarket::Verdict SandboxMarket::bid(const Offer& offer) {
     Verdict verdict;
-    verdict.auction = auction(itemNumber);
+    verdict.auction = auction(offer.itemNumber);
     SandboxRecorder::Bid entry;
-    entry.timeMs = atMs;
-    entry.item = itemNumber;
-    entry.bidder = bidder;
-    entry.amount = SandboxScenario::fromCents(amountCents);
-    entry.flow = flow;
-    entry.tokensValid = tokensValid;
-    entry.requestSeq = requestSeq;
-    if (!verdict.auction) {
+    entry.timeMs = offer.atMs;
+    entry.item = offer.itemNumber;
+    entry.bidder = offer.bidder;
+    entry.amount = SandboxScenario::fromCents(offer.amountCents);
+    entry.amountText = offer.amountText;
+    entry.flow = offer.flow;
+    entry.tokensValid = offer.tokensValid;
+    entry.requestSeq = offer.requestSeq;
+    if (!offer.refusedBecause.isEmpty())
+        verdict.reason = offer.refusedBecause;
+    else if (!verdict.auction)
         verdict.reason = QStringLiteral("unknownItem");
-    } else {
-        entry.currency = verdict.auction->spec().currency;
+    if (verdict.auction) {
+        entry.currency = verdict.auction->listing().currency;
         entry.endTimeMs = verdict.auction->endMs();
         verdict.result.minimumCents = verdict.auction->minimumToBidCents();
-        if (!refusedBecause.isEmpty()) {
-            verdict.reason = refusedBecause;
-        } else {
-            verdict.result = verdict.auction->placeBid(bidder, amountCents, atMs);
+        if (verdict.reason.isEmpty()) {
+            verdict.result = verdict.auction->placeBid(offer.bidder, offer.amountCents, offer.atMs);
             verdict.accepted = verdict.result.outcome == SandboxAuction::Outcome::Placed;
             verdict.reason = SandboxAuction::outcomeName(verdict.result.outcome);
         }
-        entry.highBidder = verdict.auction->relation(bidder) == QStringLiteral("HIGHBIDDER");
+        entry.highBidder = verdict.auction->relation(offer.bidder) == QStringLiteral("HIGHBIDDER");
         entry.priceAfter = SandboxScenario::fromCents(verdict.auction->currentPriceCents());
     }
     entry.accepted = verdict.accepted;

@@ -34,10 +34,19 @@ public:
         SandboxAuction::BidResult result;
         SandboxAuction* auction = nullptr;
     };
-    // Judges a bid and writes it to the ledger. A non-empty refusedBecause refuses it before the auction sees it
-    // (bad tokens, no session, a seller's refusal) and is recorded as the reason.
-    Verdict bid(const QString& itemNumber, const QString& bidder, qint64 amountCents, const QString& flow,
-                bool tokensValid, const QString& refusedBecause, int requestSeq, double atMs);
+    struct Offer {
+        QString itemNumber;
+        QString bidder;
+        qint64 amountCents = 0;
+        QString amountText; // as sent, when a request carried it
+        QString flow;       // "json", "html", "scenario" or "control"
+        bool tokensValid = true;
+        QString refusedBecause; // refuses the bid before the auction sees it (bad tokens, no session, ...)
+        int requestSeq = 0;
+        double atMs = 0.0;
+    };
+    // Judges a bid and writes it to the ledger.
+    Verdict bid(const Offer& offer);
 
     QJsonObject stateJson();
 

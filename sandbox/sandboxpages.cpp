@@ -59,12 +59,12 @@ QString SandboxPages::welcomePage(const QString& username) {
 QString SandboxPages::homePage(const QString& domain, const QList<SandboxAuction*>& auctions, double nowMs) {
     QString rows;
     for (const SandboxAuction* auction : auctions) {
-        const SandboxScenario::Auction& spec = auction->spec();
-        rows +=
-            QStringLiteral("<li><a href=\"http://cgi.%1/ws/eBayISAPI.dll?ViewItem&amp;item=%2\">%3</a> "
-                           "%4 %5</li>\n")
-                .arg(domain, spec.itemNumber, escape(spec.title), money(spec.currency, auction->currentPriceCents()),
-                     auction->isEnded(nowMs) ? QStringLiteral("(ended)") : QString());
+        const SandboxScenario::Auction& listing = auction->listing();
+        rows += QStringLiteral("<li><a href=\"http://cgi.%1/ws/eBayISAPI.dll?ViewItem&amp;item=%2\">%3</a> "
+                               "%4 %5</li>\n")
+                    .arg(domain, listing.itemNumber, escape(listing.title),
+                         money(listing.currency, auction->currentPriceCents()),
+                         auction->isEnded(nowMs) ? QStringLiteral("(ended)") : QString());
     }
     return frame(QStringLiteral("Electronics, Cars, Fashion, Collectibles & More | eBay"),
                  QStringLiteral("<h1>eBay %1</h1>\n<ul id=\"listings\">\n%2</ul>").arg(escape(domain), rows));
@@ -91,14 +91,14 @@ QString SandboxPages::shippingMarkup(int form, const QString& text) {
 
 QString SandboxPages::itemPage(const SandboxAuction& auction, const QString& domain, double nowMs,
                                double ebayOffsetMs) {
-    const SandboxScenario::Auction& spec = auction.spec();
+    const SandboxScenario::Auction& listing = auction.listing();
     const bool ended = auction.isEnded(nowMs);
     QString body = QStringLiteral("<h1 id=\"itemTitle\">%1</h1>\n"
                                   "<img id=\"icImg\" src=\"http://i.ebayimg.com/pict/%2.jpg\" alt=\"picture\">\n")
-                       .arg(escape(spec.title), spec.itemNumber);
+                       .arg(escape(listing.title), listing.itemNumber);
     body += QStringLiteral("<div id=\"prcIsum\">%1: %2</div>\n")
                 .arg(auction.isAuction() ? QStringLiteral("Current bid") : QStringLiteral("Price"),
-                     money(spec.currency, auction.currentPriceCents()));
+                     money(listing.currency, auction.currentPriceCents()));
     if (auction.isAuction()) {
         body += QStringLiteral("<div id=\"qty-test\">%1 bids</div>\n").arg(auction.bidCount());
         if (auction.hasReserve())
@@ -109,21 +109,22 @@ QString SandboxPages::itemPage(const SandboxAuction& auction, const QString& dom
                 .arg(ended ? QStringLiteral("Ended:") : QStringLiteral("Ends:"),
                      SandboxClock::formatEbayTime(auction.endMs() + ebayOffsetMs));
     body += QStringLiteral("<div id=\"shipping\">Postage: %1</div>\n")
-                .arg(shippingMarkup(spec.shippingMarkup, spec.shippingText));
-    body +=
-        QStringLiteral("<div id=\"seller\">Seller: %1 (%2)</div>\n").arg(escape(spec.seller)).arg(spec.feedbackScore);
+                .arg(shippingMarkup(listing.shippingMarkup, listing.shippingText));
+    body += QStringLiteral("<div id=\"seller\">Seller: %1 (%2)</div>\n")
+                .arg(escape(listing.seller))
+                .arg(listing.feedbackScore);
     if (auction.isAuction() && !ended) {
         body += QStringLiteral("<form method=\"get\" action=\"http://offer.%1/ws/eBayISAPI.dll\">"
                                "<input type=\"hidden\" name=\"MakeBid\" value=\"\">"
                                "<input type=\"hidden\" name=\"item\" value=\"%2\">"
                                "<input type=\"text\" name=\"maxbid\" value=\"%3\">"
                                "<input type=\"submit\" value=\"Place bid\"></form>\n")
-                    .arg(domain, spec.itemNumber, amount(auction.minimumToBidCents()));
+                    .arg(domain, listing.itemNumber, amount(auction.minimumToBidCents()));
     }
     body += QStringLiteral("<div id=\"viTabs_0_is\"><div class=\"u-flL iti-act-num\">%1</div>\n"
                            "<div class=\"u-flL\">Item number:</div><div class=\"u-flL\">%1</div></div>\n")
-                .arg(spec.itemNumber);
-    return frame(spec.title + QStringLiteral(" | eBay"), body);
+                .arg(listing.itemNumber);
+    return frame(listing.title + QStringLiteral(" | eBay"), body);
 }
 
 QString SandboxPages::itemNotFoundPage(const QString& itemNumber) {
@@ -140,12 +141,12 @@ QString SandboxPages::hiddenInput(const QString& name, const QString& value, boo
 }
 
 QString SandboxPages::reviewBidPage(const SandboxAuction& auction, qint64 maxCents, const QString& inputs) {
-    const SandboxScenario::Auction& spec = auction.spec();
+    const SandboxScenario::Auction& listing = auction.listing();
     return frame(QStringLiteral("Review and confirm your bid | eBay"),
                  QStringLiteral("<h1>Review and confirm your bid</h1>\n<p>%1</p>\n<p>Your maximum bid: %2</p>\n"
                                 "<form id=\"reviewbid\" method=\"get\" action=\"/ws/eBayISAPI.dll\">\n%3"
                                 "<input type=\"submit\" value=\"Confirm bid\">\n</form>")
-                     .arg(escape(spec.title), money(spec.currency, maxCents), inputs));
+                     .arg(escape(listing.title), money(listing.currency, maxCents), inputs));
 }
 
 QString SandboxPages::quickBidForm(const SandboxAuction& auction, qint64 maxCents,
@@ -173,10 +174,10 @@ QString SandboxPages::bidErrorPage(const QString& message) {
                  QStringLiteral("<div id=\"PageViewBids_MakeBidError\" class=\"err\">%1</div>").arg(escape(message)));
 }
 
-QString SandboxPages::makeBidForm(const SandboxAuction& auction, qint64 maxCents,
-                                  const SandboxSessions::Tokens& tokens) {
+QString SandboxPages::makeBidForm(const SandboxAuction& auction, qint64 maxCents, const SandboxSessions::Tokens& tokens,
+                                  const QString& user) {
     // Some of eBay's bid pages write an input's value before its name; the scenario says which inputs do.
-    const QString valueFirst = auction.spec().htmlValueFirst;
+    const QString valueFirst = auction.listing().htmlValueFirst;
     const bool both = valueFirst == QStringLiteral("both");
     const QString inputs =
         hiddenInput(QStringLiteral("MfcISAPICommand"), QStringLiteral("MakeBid"), false) +
@@ -184,31 +185,32 @@ QString SandboxPages::makeBidForm(const SandboxAuction& auction, qint64 maxCents
         hiddenInput(QStringLiteral("maxbid"), amount(maxCents), false) +
         hiddenInput(QStringLiteral("stok"), tokens.stok, both || valueFirst == QStringLiteral("stok")) +
         hiddenInput(QStringLiteral("uiid"), tokens.uiid, both || valueFirst == QStringLiteral("uiid")) +
-        hiddenInput(QStringLiteral("mode"), QStringLiteral("1"), false);
+        hiddenInput(QStringLiteral("mode"), QStringLiteral("1"), false) +
+        hiddenInput(QStringLiteral("user"), user, false);
     return reviewBidPage(auction, maxCents, inputs);
 }
 
 QString SandboxPages::bidConfirmationPage(const SandboxAuction& auction, qint64 maxCents, bool highBidder) {
-    const SandboxScenario::Auction& spec = auction.spec();
+    const SandboxScenario::Auction& listing = auction.listing();
     const QString standing = highBidder ? QStringLiteral("You're the highest bidder on this item.")
                                         : QStringLiteral("You've been outbid by an earlier maximum bid.");
     return frame(QStringLiteral("Bid confirmation | eBay"),
                  QStringLiteral("<h1>Bid Confirmation</h1>\n<p>%1</p>\n<p>%2</p>\n<p>Your maximum bid: %3. "
                                 "Current bid: %4.</p>")
-                     .arg(standing, escape(spec.title), money(spec.currency, maxCents),
-                          money(spec.currency, auction.currentPriceCents())));
+                     .arg(standing, escape(listing.title), money(listing.currency, maxCents),
+                          money(listing.currency, auction.currentPriceCents())));
 }
 
 QString SandboxPages::lowBidPage(const SandboxAuction& auction, qint64 minimumCents) {
     return frame(QStringLiteral("Place bid | eBay"),
                  QStringLiteral("<h1>Place bid</h1>\n<div class=\"statusmsg\">Please enter %1 or more.</div>")
-                     .arg(money(auction.spec().currency, minimumCents)));
+                     .arg(money(auction.listing().currency, minimumCents)));
 }
 
 QString SandboxPages::endedPage(const SandboxAuction& auction) {
     return frame(QStringLiteral("Place bid | eBay"),
                  QStringLiteral("<h1>%1</h1>\n<div class=\"statusmsg\">Bidding has ended on this item.</div>")
-                     .arg(escape(auction.spec().title)));
+                     .arg(escape(auction.listing().title)));
 }
 
 QString SandboxPages::refusalPage(const QString& reason) {
@@ -232,7 +234,7 @@ QString SandboxPages::myEbayPage(const QString& title, const QStringList& itemNu
         QString name = QStringLiteral("Item %1").arg(number);
         for (const SandboxAuction* auction : auctions) {
             if (auction->itemNumber() == number)
-                name = auction->spec().title;
+                name = auction->listing().title;
         }
         rows += QStringLiteral("<tr><td><a href=\"http://www.ebay.co.uk/itm/%1?pt=LH_DefaultDomain_3&amp;"
                                "hash=item%1\">%2</a></td><td>%1</td></tr>\n")

@@ -25,7 +25,8 @@ public:
                                 bool withKey);
     static QString redirectPage(const QString& target);
     static QString bidErrorPage(const QString& message);
-    static QString makeBidForm(const SandboxAuction& auction, qint64 maxCents, const SandboxSessions::Tokens& tokens);
+    static QString makeBidForm(const SandboxAuction& auction, qint64 maxCents, const SandboxSessions::Tokens& tokens,
+                               const QString& user);
     static QString bidConfirmationPage(const SandboxAuction& auction, qint64 maxCents, bool highBidder);
     static QString lowBidPage(const SandboxAuction& auction, qint64 minimumCents);
     static QString endedPage(const SandboxAuction& auction);

@@ -35,6 +35,7 @@ void SandboxRecorder::recordBid(const Bid& bid) {
     entry[QStringLiteral("item")] = bid.item;
     entry[QStringLiteral("bidder")] = bid.bidder;
     entry[QStringLiteral("amount")] = bid.amount;
+    entry[QStringLiteral("amountText")] = bid.amountText;
     entry[QStringLiteral("currency")] = bid.currency;
     entry[QStringLiteral("flow")] = bid.flow;
     entry[QStringLiteral("tokensValid")] = bid.tokensValid;

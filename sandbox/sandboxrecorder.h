@@ -19,6 +19,7 @@ public:
         QString item;
         QString bidder;
         double amount = 0.0;
+        QString amountText;
         QString currency;
         QString flow; // "json", "html", "scenario" or "control"
         bool tokensValid = true;

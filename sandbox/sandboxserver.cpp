@@ -145,9 +145,13 @@ SandboxHttpResponse SandboxServer::control(const SandboxHttpRequest& request, bo
             const double amount = body.value(QStringLiteral("amount")).toDouble();
             if (item.isEmpty() || bidder.isEmpty() || amount <= 0.0)
                 return bad(QStringLiteral("a bid needs item, bidder and an amount above 0"));
-            const SandboxMarket::Verdict verdict =
-                m_market.bid(item, bidder, SandboxScenario::toCents(amount), QStringLiteral("control"), true, QString(),
-                             0, m_clock.nowMs());
+            SandboxMarket::Offer offer;
+            offer.itemNumber = item;
+            offer.bidder = bidder;
+            offer.amountCents = SandboxScenario::toCents(amount);
+            offer.flow = QStringLiteral("control");
+            offer.atMs = m_clock.nowMs();
+            const SandboxMarket::Verdict verdict = m_market.bid(offer);
             QJsonObject answer{{QStringLiteral("ok"), true},
                                {QStringLiteral("accepted"), verdict.accepted},
                                {QStringLiteral("reason"), verdict.reason}};

@@ -216,28 +216,28 @@ SandboxHttpResponse SandboxSite::shopping(const SandboxHttpRequest& request, boo
             unknown.append(number);
             continue;
         }
-        const SandboxScenario::Auction& spec = auction->spec();
+        const SandboxScenario::Auction& listing = auction->listing();
         const bool ended = auction->isEnded(now);
         QJsonObject item;
-        item[QStringLiteral("ItemID")] = spec.itemNumber;
-        item[QStringLiteral("Title")] = spec.title;
-        item[QStringLiteral("ListingType")] = spec.listingType;
+        item[QStringLiteral("ItemID")] = listing.itemNumber;
+        item[QStringLiteral("Title")] = listing.title;
+        item[QStringLiteral("ListingType")] = listing.listingType;
         item[QStringLiteral("ListingStatus")] = ended ? QStringLiteral("Completed") : QStringLiteral("Active");
         item[QStringLiteral("EndTime")] = SandboxClock::formatEbayTime(auction->endMs() + m_clock->offsetMs());
         item[QStringLiteral("TimeLeft")] = timeLeft(auction->endMs() - now);
         item[QStringLiteral("BidCount")] = auction->bidCount();
-        item[QStringLiteral("CurrentPrice")] = amountJson(auction->currentPriceCents(), spec.currency);
-        item[QStringLiteral("ConvertedCurrentPrice")] = amountJson(auction->currentPriceCents(), spec.currency);
-        item[QStringLiteral("MinimumToBid")] = amountJson(auction->minimumToBidCents(), spec.currency);
-        item[QStringLiteral("Site")] = siteName(spec.site);
+        item[QStringLiteral("CurrentPrice")] = amountJson(auction->currentPriceCents(), listing.currency);
+        item[QStringLiteral("ConvertedCurrentPrice")] = amountJson(auction->currentPriceCents(), listing.currency);
+        item[QStringLiteral("MinimumToBid")] = amountJson(auction->minimumToBidCents(), listing.currency);
+        item[QStringLiteral("Site")] = siteName(listing.site);
         item[QStringLiteral("PictureURL")] =
-            QJsonArray{QStringLiteral("http://i.ebayimg.com/pict/%1.jpg").arg(spec.itemNumber)};
+            QJsonArray{QStringLiteral("http://i.ebayimg.com/pict/%1.jpg").arg(listing.itemNumber)};
         item[QStringLiteral("ViewItemURLForNaturalSearch")] =
-            QStringLiteral("http://www.ebay.co.uk/itm/%1").arg(spec.itemNumber);
+            QStringLiteral("http://www.ebay.co.uk/itm/%1").arg(listing.itemNumber);
         item[QStringLiteral("Seller")] =
-            QJsonObject{{QStringLiteral("UserID"), spec.seller},
-                        {QStringLiteral("FeedbackScore"), spec.feedbackScore},
-                        {QStringLiteral("PositiveFeedbackPercent"), spec.positiveFeedbackPercent}};
+            QJsonObject{{QStringLiteral("UserID"), listing.seller},
+                        {QStringLiteral("FeedbackScore"), listing.feedbackScore},
+                        {QStringLiteral("PositiveFeedbackPercent"), listing.positiveFeedbackPercent}};
         if (auction->hasReserve())
             item[QStringLiteral("ReserveMet")] = auction->reserveMet();
         if (!auction->highBidder().isEmpty() && auction->isAuction())
@@ -323,7 +323,7 @@ SandboxHttpResponse SandboxSite::viewItemLite(const SandboxHttpRequest& request)
         const double now = m_clock->nowMs();
         QJsonObject item;
         item[QStringLiteral("Id")] = auction->itemNumber();
-        if (!auction->spec().omitRelation)
+        if (!auction->listing().omitRelation)
             item[QStringLiteral("ViewerItemRelation")] = auction->relation(user);
         item[QStringLiteral("IsEnded")] = auction->isEnded(now);
         item[QStringLiteral("BidCount")] = auction->bidCount();
@@ -359,7 +359,7 @@ SandboxHttpResponse SandboxSite::quickBidStep1(const SandboxHttpRequest& request
     if (!auction->isAuction() || auction->isEnded(m_clock->nowMs()))
         return SandboxHttpResponse::html(
             SandboxPages::bidErrorPage(QStringLiteral("Bidding is not available for this item.")));
-    const QString answer = auction->spec().step1Answer;
+    const QString answer = auction->listing().step1Answer;
     if (answer == QStringLiteral("redirect"))
         return SandboxHttpResponse::html(SandboxPages::redirectPage(
             QStringLiteral("http://cgi.%1/ws/eBayISAPI.dll?ViewItem&item=%2").arg(domain, number)));
@@ -400,10 +400,20 @@ SandboxMarket::Verdict SandboxSite::confirmBid(const SandboxHttpRequest& request
         else if (flow == QStringLiteral("html") &&
                  request.queryValue(QStringLiteral("user")).compare(user, Qt::CaseInsensitive) != 0)
             refusal = QStringLiteral("userMismatch");
-        else if (auction && !auction->spec().refusal.isEmpty())
+        else if (auction && !auction->listing().refusal.isEmpty())
             refusal = QStringLiteral("refusal");
     }
-    return m_market->bid(number, user, *cents, flow, tokensValid, refusal, requestSeq, m_clock->nowMs());
+    SandboxMarket::Offer offer;
+    offer.itemNumber = number;
+    offer.bidder = user;
+    offer.amountCents = *cents;
+    offer.amountText = maxbid;
+    offer.flow = flow;
+    offer.tokensValid = tokensValid;
+    offer.refusedBecause = refusal;
+    offer.requestSeq = requestSeq;
+    offer.atMs = m_clock->nowMs();
+    return m_market->bid(offer);
 }
 
 SandboxHttpResponse SandboxSite::quickBidStep2(const SandboxHttpRequest& request, int requestSeq) {
@@ -418,12 +428,12 @@ SandboxHttpResponse SandboxSite::quickBidStep2(const SandboxHttpRequest& request
                         {QStringLiteral("ItemId"), number},
                         {QStringLiteral("HighBidder"), verdict.result.highBidder},
                         {QStringLiteral("BidCount"), a->bidCount()},
-                        {QStringLiteral("CurrentPrice"), amountJson(a->currentPriceCents(), a->spec().currency)}});
+                        {QStringLiteral("CurrentPrice"), amountJson(a->currentPriceCents(), a->listing().currency)}});
     }
     if (reason == QStringLiteral("bidTooLow")) {
         QJsonObject answer = jsonFailure(QStringLiteral("LOW_BIDAMOUNT"));
         answer[QStringLiteral("MinimumToBid")] =
-            amountJson(verdict.result.minimumCents, verdict.auction->spec().currency);
+            amountJson(verdict.result.minimumCents, verdict.auction->listing().currency);
         return SandboxHttpResponse::json(answer);
     }
     if (reason == QStringLiteral("auctionEnded"))
@@ -435,7 +445,7 @@ SandboxHttpResponse SandboxSite::quickBidStep2(const SandboxHttpRequest& request
     if (reason == QStringLiteral("unknownItem"))
         return SandboxHttpResponse::json(jsonFailure(QStringLiteral("INVALID_ITEM")));
     if (reason == QStringLiteral("refusal"))
-        return SandboxHttpResponse::json(jsonFailure(verdict.auction->spec().refusal));
+        return SandboxHttpResponse::json(jsonFailure(verdict.auction->listing().refusal));
     if (reason == QStringLiteral("badAmount"))
         return SandboxHttpResponse::json(jsonFailure(QStringLiteral("INVALID_BIDAMOUNT")));
     // Token problems: eBay sends the browser back to the bid page without saying why.
@@ -457,7 +467,7 @@ SandboxHttpResponse SandboxSite::makeBidStep1(const SandboxHttpRequest& request)
         return SandboxHttpResponse::html(SandboxPages::endedPage(*auction));
     const SandboxSessions::Tokens tokens = m_sessions->issueTokens(session, number, QStringLiteral("html"));
     const qint64 cents = SandboxScenario::toCents(request.queryValue(QStringLiteral("maxbid")).toDouble());
-    return SandboxHttpResponse::html(SandboxPages::makeBidForm(*auction, cents, tokens));
+    return SandboxHttpResponse::html(SandboxPages::makeBidForm(*auction, cents, tokens, user));
 }
 
 SandboxHttpResponse SandboxSite::makeBidStep2(const SandboxHttpRequest& request, int requestSeq) {
@@ -473,7 +483,7 @@ SandboxHttpResponse SandboxSite::makeBidStep2(const SandboxHttpRequest& request,
     if (reason == QStringLiteral("auctionEnded"))
         return SandboxHttpResponse::html(SandboxPages::endedPage(*verdict.auction));
     if (reason == QStringLiteral("refusal"))
-        return SandboxHttpResponse::html(SandboxPages::refusalPage(verdict.auction->spec().refusal));
+        return SandboxHttpResponse::html(SandboxPages::refusalPage(verdict.auction->listing().refusal));
     if (reason == QStringLiteral("signedOut"))
         return signInPage(request, QStringLiteral("Please sign in to bid."));
     if (reason == QStringLiteral("unknownItem"))

@@ -52,7 +52,10 @@ private slots:
         const auto confirm = m_client->quickBidStep2("ebay.co.uk", "100000000001", "5.00", jsonTokens);
         QCOMPARE(json(confirm).value("Status").toString(), QString("CONFIRMBID"));
 
-        const auto htmlTokens = m_client->makeBidStep1("100000000009", "30.00");
+        SandboxTestClient::Answer form;
+        const auto htmlTokens = m_client->makeBidStep1("100000000009", "30.00", &form);
+        // The page's own form names the user, so a browser submitting it bids as the signed-in user.
+        QCOMPARE(SandboxTestClient::inputValue(form.text(), "user"), QString("sniper_uk"));
         QVERIFY(!htmlTokens.stok.isEmpty() && !htmlTokens.uiid.isEmpty());
         const auto page = m_client->makeBidStep2("100000000009", "30.00", htmlTokens, "sniper_uk");
         QVERIFY2(page.text().contains("Bid Confirmation"), qPrintable(page.text()));
@@ -69,6 +72,7 @@ private slots:
         QCOMPARE(jsonBid.value("item").toString(), QString("100000000001"));
         QCOMPARE(jsonBid.value("bidder").toString(), QString("sniper_uk"));
         QCOMPARE(jsonBid.value("amount").toDouble(), 5.0);
+        QCOMPARE(jsonBid.value("amountText").toString(), QString("5.00"));
         QCOMPARE(jsonBid.value("currency").toString(), QString("GBP"));
         QVERIFY(jsonBid.value("tokensValid").toBool());
         QVERIFY(jsonBid.value("accepted").toBool());
@@ -388,6 +392,27 @@ private slots:
         }
     }
 
+    void scriptedRivalsBidAtTheirMomentAndReserveShows() {
+        const QByteArray scenario = R"({"auctions":[{"itemNumber":"300000000002","startPrice":10.0,"reserve":40.0,
+            "endsInSeconds":600,"bids":[{"bidder":"rival","amount":30.0,"atSeconds":0.3},
+                                        {"bidder":"rival2","amount":45.0,"atSeconds":0.6}]}]})";
+        QVERIFY(m_sandbox.control("POST", "/_sandbox/scenario", scenario).contains("true"));
+        const QString url = "http://open.api.ebay.com/shopping?callname=GetMultipleItems&responseencoding=JSON"
+                            "&appid=Kalvorin-3f1a-4c2d-9b7e-5d0c8a6f2b14&siteid=3&version=705"
+                            "&IncludeSelector=Details&ItemID=300000000002";
+        auto item = [&]() { return json(m_client->get(url)).value("Item").toArray().first().toObject(); };
+        QCOMPARE(item().value("BidCount").toInt(), 0);
+        QCOMPARE(item().value("ReserveMet").toBool(true), false);
+        QTRY_COMPARE_WITH_TIMEOUT(item().value("BidCount").toInt(), 2, 5000);
+        QCOMPARE(item().value("ReserveMet").toBool(), true);
+        QCOMPARE(item().value("CurrentPrice").toObject().value("Value").toDouble(), 40.0);
+        QCOMPARE(item().value("MinimumToBid").toObject().value("Value").toDouble(), 41.0);
+        const QJsonArray bids = ledger();
+        QCOMPARE(bids.size(), 2);
+        QVERIFY(bids.at(1).toObject().value("timeMs").toDouble() - bids.at(0).toObject().value("timeMs").toDouble() >
+                250.0);
+    }
+
     void quickBidFirstStepAnswers_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<bool>("signedIn");
@@ -633,9 +658,14 @@ private slots:
         QVERIFY(socket.waitForConnected(5000));
         socket.write("CONNECT signin.ebay.co.uk:443 HTTP/1.1\r\nHost: signin.ebay.co.uk:443\r\n\r\n");
         QByteArray answer;
-        while (!answer.contains("\r\n\r\n") && socket.waitForReadyRead(5000))
+        while (!answer.contains("use http") && socket.waitForReadyRead(5000))
             answer += socket.readAll();
         QVERIFY2(answer.startsWith("HTTP/1.1 501"), answer.constData());
+        QVERIFY(answer.contains("use http"));
+        const QJsonObject entry = requests().last().toObject();
+        QCOMPARE(entry.value("method").toString(), QString("CONNECT"));
+        QCOMPARE(entry.value("host").toString(), QString("signin.ebay.co.uk"));
+        QCOMPARE(entry.value("url").toString(), QString("signin.ebay.co.uk:443"));
     }
 };
 
