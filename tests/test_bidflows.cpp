@@ -260,6 +260,8 @@ private slots:
         checkLedger(item, amount, "html", 1, accepted, tokensValid);
         const QVariantMap bid = bidsOn(item).last().toMap();
         QVERIFY2(bid.value("amount").toDouble() != 999.0, "the user name must not change the amount");
+        if (user != QLatin1String("sniper_uk"))
+            QCOMPARE(bid.value("reason").toString(), QString("userMismatch"));
         QVERIFY(m_boxes.boxes.isEmpty());
     }
 
@@ -282,6 +284,7 @@ private slots:
         const QVariantList received = bidsOn("130000000001");
         QCOMPARE(received.size(), 2);
         QCOMPARE(received.at(1).toMap().value("tokensValid").toBool(), false);
+        QCOMPARE(received.at(1).toMap().value("reason").toString(), QString("tokensReused"));
     }
 
     void relationFollowsTheBids() {
