@@ -20,11 +20,16 @@ ClockManager::ClockManager(QObject* parent)
     : QObject(parent) {}
 
 QDateTime ClockManager::parseEbayTime(const QString& text) {
-    // Read as UTC so that no local-time rule (a daylight-saving gap, say) can shift or invalidate eBay's digits.
-    QDateTime time = QDateTime::fromString(text.left(19), timeFormat());
-    if (time.isValid())
-        time.setTimeSpec(Qt::UTC);
-    return time;
+    // Built as UTC from the start: read as local time first, a digit time inside a daylight-saving gap would come
+    // out invalid or shifted.
+    const QString digits = text.left(19);
+    if (digits.size() != 19 || digits.at(10) != QLatin1Char('T'))
+        return QDateTime();
+    const QDate date = QDate::fromString(digits.left(10), QStringLiteral("yyyy-MM-dd"));
+    const QTime time = QTime::fromString(digits.mid(11), QStringLiteral("hh:mm:ss"));
+    if (!date.isValid() || !time.isValid())
+        return QDateTime();
+    return QDateTime(date, time, Qt::UTC);
 }
 
 void ClockManager::syncTimeAndWait() {
