@@ -1,13 +1,106 @@
-#include <QCoreApplication>
-#include <QTcpServer>
-#include <QTextStream>
+#include "sandboxscenario.h"
+#include "sandboxserver.h"
 
-int main(int argc, char* argv[])
-{
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char byte = 1;
+    const ssize_t written = ::write(signalPipe[1], &byte, 1);
+    (void)written;
+}
+
+// Without --scenario the bundled demo is used: next to the executable when installed, else in the source tree.
+QString defaultScenario() {
+    const QString appDir = QCoreApplication::applicationDirPath();
+    const QStringList candidates{
+        QDir(appDir).filePath(QStringLiteral("scenarios/demo.json")),
+        QDir(appDir).filePath(QStringLiteral("../share/tollimer-sandbox/scenarios/demo.json")),
+        // The compiler is given this file's absolute path, so a build tree finds the source tree's scenarios.
+        QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("scenarios/demo.json"))};
+    for (const QString& candidate : candidates) {
+        if (QFileInfo::exists(candidate))
+            return candidate;
+    }
+    return candidates.last();
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QTcpServer server;
-    if (!server.listen(QHostAddress::LocalHost, 0))
+    QCoreApplication::setApplicationName(QStringLiteral("tollimer-sandbox"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("A simulated eBay for Tollimer, reached as an HTTP proxy."));
+    parser.addHelpOption();
+    const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("Port on 127.0.0.1 (0: any free one)."),
+                                        QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption scenarioOption(QStringLiteral("scenario"), QStringLiteral("Scenario file (JSON)."),
+                                            QStringLiteral("FILE"));
+    const QCommandLineOption logOption(QStringLiteral("log-file"),
+                                       QStringLiteral("Where to write the request log and bid ledger on exit."),
+                                       QStringLiteral("FILE"));
+    parser.addOptions({portOption, scenarioOption, logOption});
+    parser.process(app);
+
+    bool portOk = false;
+    const uint port = parser.value(portOption).toUInt(&portOk);
+    if (!portOk || port > 65535) {
+        std::fprintf(stderr, "tollimer-sandbox: bad port %s\n", qPrintable(parser.value(portOption)));
+        return 2;
+    }
+    const QString scenarioPath = parser.isSet(scenarioOption) ? parser.value(scenarioOption) : defaultScenario();
+    SandboxScenario scenario;
+    QString error;
+    if (!SandboxScenario::loadFile(scenarioPath, &scenario, &error)) {
+        std::fprintf(stderr, "tollimer-sandbox: %s\n", qPrintable(error));
+        return 2;
+    }
+
+    SandboxServer server;
+    server.loadScenario(scenario);
+    if (!server.listen(quint16(port))) {
+        std::fprintf(stderr, "tollimer-sandbox: cannot listen on 127.0.0.1:%u: %s\n", port,
+                     qPrintable(server.errorString()));
         return 1;
-    QTextStream(stdout) << server.serverPort() << Qt::endl;
+    }
+    std::printf("%u\n", unsigned(server.port()));
+    std::fflush(stdout);
+
+    const QString logFile = parser.value(logOption);
+    auto finish = [&server, &logFile]() {
+        QString writeError;
+        if (!logFile.isEmpty() && !server.writeRecords(logFile, &writeError))
+            std::fprintf(stderr, "tollimer-sandbox: cannot write %s: %s\n", qPrintable(logFile),
+                         qPrintable(writeError));
+        QCoreApplication::quit();
+    };
+    QObject::connect(&server, &SandboxServer::quitRequested, &app, finish);
+
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
+        auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+        QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier, finish]() {
+            notifier->setEnabled(false);
+            char byte = 0;
+            const ssize_t got = ::read(signalPipe[0], &byte, 1);
+            (void)got;
+            finish();
+        });
+        std::signal(SIGTERM, onSignal);
+        std::signal(SIGINT, onSignal);
+    }
     return app.exec();
 }

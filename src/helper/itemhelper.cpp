@@ -1,0 +1,464 @@
+#include "itemhelper.h"
+
+#include "clockmanager.h"
+#include "hosts.h"
+#include "messages.h"
+#include "networkmanager.h"
+#include "texthelpers.h"
+
+#include <QDebug>
+#include <QJsonDocument>
+#include <QJsonParseError>
+#include <QNetworkReply>
+#include <QRegExp>
+
+namespace {
+const QString networkErrorTitle = QStringLiteral("Network Error");
+const QString placed = QStringLiteral("Placed");
+const QString networkError = QStringLiteral("Network Error");
+const QString unknownResult = QStringLiteral("UNKNOWN");
+
+QVariantMap parseJson(const QByteArray& body, bool* ok) {
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(body, &error);
+    *ok = error.error == QJsonParseError::NoError;
+    return document.toVariant().toMap();
+}
+
+// A key that is missing and a JSON null both count as absent.
+bool isAbsent(const QVariant& value) {
+    return !value.isValid() || value.isNull() || value.userType() == QMetaType::Nullptr;
+}
+
+QString isapiPath() {
+    return QStringLiteral("/ws/eBayISAPI.dll?");
+}
+} // namespace
+
+ItemHelper::ItemHelper(QObject* parent)
+    : QObject(parent) {}
+
+ItemHelper::~ItemHelper() {
+    clearItems();
+}
+
+void ItemHelper::clearItems() {
+    if (!m_items)
+        return;
+    qDeleteAll(*m_items);
+    delete m_items;
+    m_items = nullptr;
+}
+
+void ItemHelper::send(const QString& url, void (ItemHelper::*slot)()) {
+    QNetworkReply* reply = NetworkManager::instance()->get(url);
+    m_reply = reply;
+    connect(reply, &QNetworkReply::finished, this, slot);
+}
+
+QNetworkReply* ItemHelper::finishedReply(const QString& failureMessage) {
+    QNetworkReply* reply = qobject_cast<QNetworkReply*>(sender());
+    if (!reply)
+        reply = m_reply;
+    if (!reply)
+        return nullptr;
+    reply->deleteLater();
+    if (reply->error() == QNetworkReply::NoError)
+        return reply;
+    Messages::critical(nullptr, networkErrorTitle, failureMessage.arg(reply->errorString()));
+    return nullptr;
+}
+
+void ItemHelper::parseError(ParseErrorKind kind) {
+    if (kind == ItemsParseError) {
+        Messages::critical(nullptr, QStringLiteral("Item Error"), QStringLiteral("Failed to parse item information."));
+        emit getItemsFinished(false);
+    } else {
+        Messages::critical(nullptr, QStringLiteral("Item Status Error"),
+                           QStringLiteral("Failed to parse item status information."));
+        emit getUserItemRelationFinished(false, QString());
+    }
+}
+
+// ---- item information ----
+
+void ItemHelper::getItems(const QString& itemNumbers) {
+    const QString url = Hosts::origin(Hosts::ShoppingApi) +
+                        QStringLiteral("/shopping?callname=GetMultipleItems&responseencoding=JSON&appid=%1&siteid=3"
+                                       "&version=705&IncludeSelector=Details&ItemID=%2")
+                            .arg(Hosts::applicationId(), encodeForQuery(itemNumbers, ","));
+    send(url, &ItemHelper::getItemsWebFinished);
+}
+
+void ItemHelper::getItemsWebFinished() {
+    QNetworkReply* reply = finishedReply(QStringLiteral("Failed to retrieve item information.\n%1"));
+    if (!reply) {
+        emit getItemsFinished(false);
+        return;
+    }
+    bool ok = false;
+    const QVariantMap root = parseJson(reply->readAll(), &ok);
+    if (!ok || isAbsent(root.value(QStringLiteral("Timestamp")))) {
+        parseError(ItemsParseError);
+        return;
+    }
+    const QDateTime timestamp = ClockManager::parseEbayTime(root.value(QStringLiteral("Timestamp")).toString());
+    if (!timestamp.isValid()) {
+        parseError(ItemsParseError);
+        return;
+    }
+
+    clearItems();
+    m_items = new ItemHash;
+
+    if (root.value(QStringLiteral("Ack")).toString() != QLatin1String("Success")) {
+        const QVariantList errors = root.value(QStringLiteral("Errors")).toList();
+        const QVariantList parameters = errors.isEmpty()
+                                            ? QVariantList()
+                                            : errors.first().toMap().value(QStringLiteral("ErrorParameters")).toList();
+        const QString invalid =
+            parameters.isEmpty() ? QString() : parameters.first().toMap().value(QStringLiteral("Value")).toString();
+        const QDateTime placeholderEnd = ClockManager::parseEbayTime(QStringLiteral("1970-01-01T12:00:00"));
+        const QStringList numbers = invalid.split(QLatin1Char(','), Qt::SkipEmptyParts);
+        for (const QString& number : numbers) {
+            auto* item = new Item;
+            item->setItemNumber(number);
+            item->setName(QStringLiteral("Invalid or non-existent item"));
+            item->setBidCount(-1);
+            item->setCurrentBid(-1.0);
+            item->setNextBid(-1.0);
+            item->setEndTime(placeholderEnd);
+            item->setIsEnded(true);
+            item->setIsReserve(false);
+            item->setIsReserveMet(true);
+            item->setIsAuction(false);
+            delete m_items->value(number);
+            m_items->insert(number, item);
+        }
+    }
+
+    const QVariantList list = root.value(QStringLiteral("Item")).toList();
+    for (const QVariant& entry : list) {
+        const QVariantMap map = entry.toMap();
+        auto* item = new Item;
+        item->setIsAuction(map.value(QStringLiteral("ListingType"))
+                               .toString()
+                               .compare(QLatin1String("Chinese"), Qt::CaseInsensitive) == 0);
+        item->setItemNumber(map.value(QStringLiteral("ItemID")).toString());
+        item->setName(map.value(QStringLiteral("Title")).toString());
+        item->setBidCount(map.value(QStringLiteral("BidCount")).toInt());
+        const QVariantMap currentPrice = map.value(QStringLiteral("CurrentPrice")).toMap();
+        item->setCurrentBid(currentPrice.value(QStringLiteral("Value")).toDouble());
+        item->setCurrency(currentPrice.value(QStringLiteral("CurrencyID")).toString());
+        item->setNextBid(map.value(QStringLiteral("MinimumToBid")).toMap().value(QStringLiteral("Value")).toDouble());
+        item->setEndTime(ClockManager::parseEbayTime(map.value(QStringLiteral("EndTime")).toString()));
+        item->setIsEnded(item->endTime() < timestamp);
+
+        const QVariantMap seller = map.value(QStringLiteral("Seller")).toMap();
+        item->setSeller(seller.value(QStringLiteral("UserID")).toString());
+        QString score = QString::number(seller.value(QStringLiteral("FeedbackScore")).toInt(), 10);
+        const QVariant percent = seller.value(QStringLiteral("PositiveFeedbackPercent"));
+        if (percent.toInt() > 0)
+            score += QStringLiteral(" | %1%").arg(percent.toString());
+        item->setSellerScore(score);
+
+        const QVariant reserveMet = map.value(QStringLiteral("ReserveMet"));
+        item->setIsReserve(!isAbsent(reserveMet));
+        item->setIsReserveMet(isAbsent(reserveMet) || reserveMet.toBool());
+
+        delete m_items->value(item->itemNumber());
+        m_items->insert(item->itemNumber(), item);
+    }
+    emit getItemsFinished(true);
+}
+
+// ---- viewer relation and shipping ----
+
+void ItemHelper::getUserItemRelation(const QString& itemNumber) {
+    send(Hosts::origin(Hosts::UkItemPage) + isapiPath() +
+             QStringLiteral("ViewItemLite&item=%1&dl=5").arg(encodeForQuery(itemNumber)),
+         &ItemHelper::getUserItemRelationWebFinished);
+}
+
+void ItemHelper::getUserItemRelationWebFinished() {
+    QNetworkReply* reply = finishedReply(QStringLiteral("Failed to retrieve item status information.\n%1"));
+    if (!reply) {
+        emit getUserItemRelationFinished(false, QString());
+        return;
+    }
+    bool ok = false;
+    const QVariantMap root = parseJson(reply->readAll(), &ok);
+    if (!ok) {
+        parseError(RelationParseError);
+        return;
+    }
+    QString relation = QStringLiteral("Unknown");
+    const QVariantMap response = root.value(QStringLiteral("ViewItemLiteResponse")).toMap();
+    if (isAbsent(response.value(QStringLiteral("Error")))) {
+        const QVariantList items = response.value(QStringLiteral("Item")).toList();
+        if (!items.isEmpty())
+            relation = items.first().toMap().value(QStringLiteral("ViewerItemRelation")).toString();
+    }
+    emit getUserItemRelationFinished(true, relation);
+}
+
+void ItemHelper::getShipping(const QString& itemNumber) {
+    send(Hosts::origin(Hosts::UkItemPage) + isapiPath() +
+             QStringLiteral("ViewItem&item=%1").arg(encodeForQuery(itemNumber)),
+         &ItemHelper::getShippingWebFinished);
+}
+
+double ItemHelper::parseShippingCost(const QString& costText, bool* decided) {
+    if (decided)
+        *decided = true;
+    if (costText.contains(QLatin1String("free"), Qt::CaseInsensitive))
+        return 0.0;
+    QRegExp number(QStringLiteral(".*(\\d*(\\.\\d+)?)"), Qt::CaseSensitive, QRegExp::RegExp);
+    if (number.indexIn(costText) < 0) {
+        if (decided)
+            *decided = false;
+        return -1.0;
+    }
+    bool ok = false;
+    const double cost = number.cap(1).toDouble(&ok);
+    return ok ? cost : -1.0;
+}
+
+void ItemHelper::getShippingWebFinished() {
+    QNetworkReply* reply = finishedReply(QStringLiteral("Failed to get item shipping cost.\n%1"));
+    if (!reply) {
+        emit getShippingFinished(false, -1.0);
+        return;
+    }
+    static const QList<QPair<QString, QString>> markers = {
+        {QStringLiteral("<span id=\"fshippingCost\" class=\"notranslate sh-cst \"><span>"), QStringLiteral("</span>")},
+        {QStringLiteral("<span id=\"fshippingCost\" class=\"notranslate sh-fr-cst \"><span>"),
+         QStringLiteral("</span>")},
+        {QStringLiteral("<div class=\"sh-ShipDtls sh_Prcpad\">"), QStringLiteral("</div>")},
+        {QStringLiteral("<span class=\"vi-is1-sh-srvcCost vi-is1-hideElem vi-is1-showElem\">"),
+         QStringLiteral("</span>")},
+    };
+    const QString page = NetworkManager::replyText(reply);
+    for (const auto& marker : markers) {
+        const QString costText = extractBetween(page, marker.first, marker.second);
+        if (costText.isEmpty())
+            continue;
+        bool decided = false;
+        const double cost = parseShippingCost(costText, &decided);
+        if (decided) {
+            emit getShippingFinished(true, cost);
+            return;
+        }
+    }
+    emit getShippingFinished(true, -1.0);
+}
+
+// ---- bids ----
+
+void ItemHelper::placeBidJsonStep1(const QString& domain, const QString& itemNumber, double maxBid) {
+    send(Hosts::origin(Hosts::Offer, domain) + isapiPath() +
+             QStringLiteral("MakeQuickBid&mode=0&flow=bm&item=%1&maxbid=%2&isbypassjson=1")
+                 .arg(encodeForQuery(itemNumber), NetworkManager::formatAmount(maxBid)),
+         &ItemHelper::placeBidJsonStep1WebFinished);
+}
+
+void ItemHelper::placeBidJsonStep1WebFinished() {
+    QNetworkReply* reply = finishedReply(QStringLiteral("Failed to place json bid step 1.\n%1"));
+    if (!reply) {
+        emit placeBidJsonStep1Finished(false, networkError, QString(), QString(), QString());
+        return;
+    }
+    const QString page = NetworkManager::replyText(reply);
+    if (page.contains(QLatin1String("window.parent.location"), Qt::CaseInsensitive) ||
+        page.contains(QLatin1String("PageViewBids_MakeBidError\""), Qt::CaseInsensitive)) {
+        emit placeBidJsonStep1Finished(true, QStringLiteral("Redirect"), QString(), QString(), QString());
+        return;
+    }
+    const QString end = QStringLiteral("\">");
+    emit placeBidJsonStep1Finished(true, placed, extractBetween(page, QStringLiteral("name=\"stok\" value=\""), end),
+                                   extractBetween(page, QStringLiteral("name=\"key\" value=\""), end),
+                                   extractBetween(page, QStringLiteral("name=\"uiid\" value=\""), end));
+}
+
+void ItemHelper::placeBidJsonStep2(const QString& domain, const QString& itemNumber, double maxBid, const QString& stok,
+                                   const QString& key, const QString& uiid) {
+    send(Hosts::origin(Hosts::Offer, domain) + isapiPath() +
+             QStringLiteral("MakeQuickBid&mode=1&flow=bm&item=%1&maxbid=%2&stok=%3&key=%4&uiid=%5&f=json")
+                 .arg(encodeForQuery(itemNumber), NetworkManager::formatAmount(maxBid), encodeForQuery(stok),
+                      encodeForQuery(key), encodeForQuery(uiid)),
+         &ItemHelper::placeBidJsonStep2WebFinished);
+}
+
+void ItemHelper::placeBidJsonStep2WebFinished() {
+    QNetworkReply* reply = finishedReply(QStringLiteral("Failed to place json bid step 2.\n%1"));
+    if (!reply) {
+        emit placeBidFinished(false, networkError);
+        return;
+    }
+    bool ok = false;
+    const QVariantMap root = parseJson(reply->readAll(), &ok);
+    if (!ok) {
+        Messages::critical(nullptr, networkErrorTitle, QStringLiteral("Failed to parse json bid step 2."));
+        emit placeBidFinished(false, QStringLiteral("Parse Error"));
+        return;
+    }
+    const QVariant status = root.value(QStringLiteral("Status"));
+    if (!isAbsent(status) && status.toString().compare(QLatin1String("CONFIRMBID"), Qt::CaseInsensitive) == 0) {
+        emit placeBidFinished(true, placed);
+        return;
+    }
+    QString result = unknownResult;
+    const QVariant error = root.value(QStringLiteral("Error"));
+    if (!isAbsent(error)) {
+        if (error.toString().compare(QLatin1String("REDIRECT"), Qt::CaseInsensitive) == 0) {
+            const QVariant debugError = root.value(QStringLiteral("DebugError"));
+            const QVariantList debugErrors = isAbsent(debugError) ? QVariantList() : debugError.toList();
+            if (!debugErrors.isEmpty())
+                result = debugErrors.first().toString();
+        } else {
+            result = error.toString();
+        }
+    }
+    emit placeBidFinished(true, result);
+}
+
+void ItemHelper::placeBidHtmlStep1(const QString& itemNumber, double maxBid) {
+    send(Hosts::origin(Hosts::UkOffer) + isapiPath() +
+             QStringLiteral("MakeBid&item=%1&maxbid=%2")
+                 .arg(encodeForQuery(itemNumber), NetworkManager::formatAmount(maxBid)),
+         &ItemHelper::placeBidHtmlStep1WebFinished);
+}
+
+void ItemHelper::placeBidHtmlStep1WebFinished() {
+    QNetworkReply* reply = finishedReply(QStringLiteral("Failed to place html bid step 1.\n%1"));
+    if (!reply) {
+        emit placeBidHtmlStep1Finished(false, networkError, QString(), QString());
+        return;
+    }
+    const QString page = NetworkManager::replyText(reply);
+    // The form may write the value attribute before the name attribute.
+    const auto token = [&page](const QString& name) {
+        const QString value =
+            extractBetween(page, QStringLiteral("name=\"%1\" value=\"").arg(name), QStringLiteral("\">"));
+        if (!value.isEmpty())
+            return value;
+        return extractBefore(page, QStringLiteral("\" name=\"%1\"").arg(name), QStringLiteral("\""));
+    };
+    emit placeBidHtmlStep1Finished(true, placed, token(QStringLiteral("stok")), token(QStringLiteral("uiid")));
+}
+
+void ItemHelper::placeBidHtmlStep2(const QString& itemNumber, double maxBid, const QString& user, const QString& stok,
+                                   const QString& uiid) {
+    send(Hosts::origin(Hosts::UkOffer) + isapiPath() +
+             QStringLiteral("MfcISAPICommand=MakeBid&hmid=&item=%1&maxbid=%2&javascriptenabled=1&stok=%3&mid=&mode=1"
+                            "&quant=1&uiid=%4&user=%5")
+                 .arg(encodeForQuery(itemNumber), NetworkManager::formatAmount(maxBid), encodeForQuery(stok),
+                      encodeForQuery(uiid), encodeForQuery(user)),
+         &ItemHelper::placeBidHtmlStep2WebFinished);
+}
+
+QString ItemHelper::classifyHtmlBidAnswer(const QString& page) {
+    QString result = unknownResult;
+    if (containsRegExp(page, QStringLiteral("bid confirmation")))
+        result = placed;
+    else if (containsRegExp(page, QStringLiteral("enter.*(more than|or more)")))
+        result = QStringLiteral("LOW_BIDAMOUNT");
+    else if (containsRegExp(page, QStringLiteral("(bidding has ended|auction has ended)")))
+        result = QStringLiteral("AUCTION_ENDED");
+
+    QRegExp refusal(QStringLiteral("You are unable to bid on or buy this item because:.+(You.+\\.)"),
+                    Qt::CaseInsensitive, QRegExp::RegExp);
+    refusal.setMinimal(true);
+    if (refusal.indexIn(page) >= 0) {
+        result = refusal.cap(1);
+        if (result.contains(QLatin1String("primary postage address"), Qt::CaseInsensitive))
+            result = QStringLiteral("The seller doesn't post to the country where your primary postage address is "
+                                    "located");
+    }
+    return result;
+}
+
+void ItemHelper::placeBidHtmlStep2WebFinished() {
+    QNetworkReply* reply = finishedReply(QStringLiteral("Failed to place html bid step 2.\n%1"));
+    if (!reply) {
+        emit placeBidFinished(false, networkError);
+        return;
+    }
+    emit placeBidFinished(true, classifyHtmlBidAnswer(NetworkManager::replyText(reply)));
+}
+
+// ---- My eBay ----
+
+void ItemHelper::setWatchingCountPerPage() {
+    QNetworkReply* reply = NetworkManager::instance()->get(
+        Hosts::origin(Hosts::UkMyEbay) + isapiPath() +
+        QStringLiteral("MyEbayBeta&CurrentPage=MyeBayNextWatching&SubmitAction.ItemsPerPageSave=x"
+                       "&CustomizedContainer=240&ItemsPerPage=200&ViewMYEBAY_NEXT_CONTAINER_CUSTOMIZE"
+                       "&ssPageName=STRK:MEWAX:COUNT:200&View=WatchingNext#GoTo240"));
+    m_reply = reply;
+    connect(reply, &QNetworkReply::finished, this, &ItemHelper::setWatchingCountPerPageFinished);
+    connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+}
+
+void ItemHelper::setBiddingCountPerPage() {
+    QNetworkReply* reply = NetworkManager::instance()->get(
+        Hosts::origin(Hosts::UkMyEbay) + isapiPath() +
+        QStringLiteral("MyEbayBeta&CurrentPage=MyeBayNextBidding&SubmitAction.ItemsPerPageSave=x"
+                       "&CustomizedContainer=312&ItemsPerPage=200&ViewMYEBAY_NEXT_CONTAINER_CUSTOMIZE"
+                       "&ssPageName=STRK:MEBIDX:COUNT:200&View=BiddingNext#GoTo312"));
+    m_reply = reply;
+    connect(reply, &QNetworkReply::finished, this, &ItemHelper::setBiddingCountPerPageFinished);
+    connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+}
+
+void ItemHelper::getMyeBayWatchingItemNumbers() {
+    send(Hosts::origin(Hosts::UkMyEbay) + isapiPath() +
+             QStringLiteral("MyEbayBeta&WatchingNext.Filter=All&GotoPage=1&View=WatchingNext&Column=EndTime"
+                            "&NewFilter=All&CurrentPage=MyeBayNextWatching&ssPageName=STRK:MEWAX:PRINT"
+                            "&StoreCatFilter=0&print=true&cid=240&FormatFilter=AllFormat"),
+         &ItemHelper::getMyeBayWatchingItemNumbersWebFinished);
+}
+
+void ItemHelper::getMyeBayBiddingItemNumbers() {
+    send(Hosts::origin(Hosts::UkMyEbay) + isapiPath() +
+             QStringLiteral("MyEbayBeta&View=BiddingNext&Column=EndTime&NewFilter=All&BiddingNext.Filter=All"
+                            "&CurrentPage=MyeBayNextBidding&ssPageName=STRK:MEBIDX:PRINT&StoreCatFilter=0"
+                            "&print=true&cid=312&FormatFilter=AllFormat"),
+         &ItemHelper::getMyeBayBiddingItemNumbersWebFinished);
+}
+
+QStringList ItemHelper::myEbayItemNumbers(const QString& page) const {
+    const QString prefix = QStringLiteral("href=\"http://") + Hosts::host(Hosts::UkWeb) + QStringLiteral("/itm/");
+    QRegExp link(QRegExp::escape(prefix) + QStringLiteral("(\\d+)") + QRegExp::escape(QStringLiteral("?")),
+                 Qt::CaseInsensitive, QRegExp::RegExp);
+    link.setMinimal(true);
+    QStringList numbers;
+    int position = 0;
+    while ((position = link.indexIn(page, position)) >= 0) {
+        numbers.append(link.cap(1));
+        position += qMax(1, link.matchedLength());
+    }
+    return numbers;
+}
+
+void ItemHelper::getMyeBayWatchingItemNumbersWebFinished() {
+    QNetworkReply* reply = finishedReply(QStringLiteral("Failed to import My eBay Watch List.\n%1"));
+    if (!reply) {
+        emit getMyeBayWatchingItemNumbersFinished(false, QStringList());
+        return;
+    }
+    QStringList numbers = myEbayItemNumbers(NetworkManager::replyText(reply));
+    numbers.removeDuplicates();
+    for (const QString& number : qAsConst(numbers))
+        qDebug() << number;
+    emit getMyeBayWatchingItemNumbersFinished(true, numbers);
+}
+
+void ItemHelper::getMyeBayBiddingItemNumbersWebFinished() {
+    QNetworkReply* reply = finishedReply(QStringLiteral("Failed to import My eBay Bidding List.\n%1"));
+    if (!reply) {
+        emit getMyeBayBiddingItemNumbersFinished(false, QStringList());
+        return;
+    }
+    emit getMyeBayBiddingItemNumbersFinished(true, myEbayItemNumbers(NetworkManager::replyText(reply)));
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "item.h"
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+class QNetworkReply;
+
+// Every eBay request about items: item data from the Shopping API, the viewer relation and shipping cost from the
+// UK item pages, both two-step bid flows and the My eBay lists. Created by its caller as a child for one operation
+// (or one chain of sequential steps); each request is answered by exactly one signal whose first argument says
+// whether it went through.
+class ItemHelper : public QObject {
+    Q_OBJECT
+
+public:
+    using ItemHash = QHash<QString, Item*>;
+
+    explicit ItemHelper(QObject* parent = nullptr);
+    ~ItemHelper() override;
+
+    // Kept for the creator; the helper never reads them.
+    bool quiet() const { return m_quiet; }
+    void setQuiet(bool quiet) { m_quiet = quiet; }
+    QString itemNumber() const { return m_itemNumber; }
+    void setItemNumber(const QString& itemNumber) { m_itemNumber = itemNumber; }
+
+    // Result of getItems, valid after getItemsFinished(true) while the helper lives.
+    ItemHash* items() const { return m_items; }
+
+    void getItems(const QString& itemNumbers);
+    void getUserItemRelation(const QString& itemNumber);
+    void getShipping(const QString& itemNumber);
+
+    void placeBidJsonStep1(const QString& domain, const QString& itemNumber, double maxBid);
+    void placeBidJsonStep2(const QString& domain, const QString& itemNumber, double maxBid, const QString& stok,
+                           const QString& key, const QString& uiid);
+    void placeBidHtmlStep1(const QString& itemNumber, double maxBid);
+    void placeBidHtmlStep2(const QString& itemNumber, double maxBid, const QString& user, const QString& stok,
+                           const QString& uiid);
+
+    void setWatchingCountPerPage();
+    void getMyeBayWatchingItemNumbers();
+    void setBiddingCountPerPage();
+    void getMyeBayBiddingItemNumbers();
+
+    // Reads a shipping-cost text as eBay's item page shows it: 0.0 free, -1.0 unknown.
+    static double parseShippingCost(const QString& costText, bool* decided = nullptr);
+    // Reads the outcome of the page bid flow's confirming request.
+    static QString classifyHtmlBidAnswer(const QString& page);
+
+signals:
+    void getItemsFinished(bool ok);
+    void getUserItemRelationFinished(bool ok, const QString& relation);
+    void getShippingFinished(bool ok, double shipping);
+    void placeBidJsonStep1Finished(bool ok, const QString& errorMsg, const QString& stok, const QString& key,
+                                   const QString& uiid);
+    void placeBidHtmlStep1Finished(bool ok, const QString& errorMsg, const QString& stok, const QString& uiid);
+    void placeBidFinished(bool ok, const QString& errorMsg);
+    void setWatchingCountPerPageFinished();
+    void getMyeBayWatchingItemNumbersFinished(bool ok, const QStringList& watchingItemNumbers);
+    void setBiddingCountPerPageFinished();
+    void getMyeBayBiddingItemNumbersFinished(bool ok, const QStringList& biddingItemNumbers);
+
+private slots:
+    void getItemsWebFinished();
+    void getUserItemRelationWebFinished();
+    void getShippingWebFinished();
+    void placeBidJsonStep1WebFinished();
+    void placeBidJsonStep2WebFinished();
+    void placeBidHtmlStep1WebFinished();
+    void placeBidHtmlStep2WebFinished();
+    void getMyeBayWatchingItemNumbersWebFinished();
+    void getMyeBayBiddingItemNumbersWebFinished();
+
+private:
+    enum ParseErrorKind { ItemsParseError = 0, RelationParseError = 1 };
+
+    void send(const QString& url, void (ItemHelper::*slot)());
+    // The reply that finished, scheduled for deletion. With a transport or HTTP error it has shown the
+    // "Network Error" box (message with %1 = the error string) and returns null.
+    QNetworkReply* finishedReply(const QString& failureMessage);
+    void parseError(ParseErrorKind kind);
+    void clearItems();
+    QStringList myEbayItemNumbers(const QString& page) const;
+
+    bool m_quiet = false;
+    QString m_itemNumber;
+    ItemHash* m_items = nullptr;
+    QPointer<QNetworkReply> m_reply;
+};

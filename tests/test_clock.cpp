@@ -1,0 +1,145 @@
+#include "clientsession.h"
+#include "clockmanager.h"
+#include "internalclock.h"
+#include "messagerecorder.h"
+
+#include <QRegularExpression>
+#include <QtTest>
+
+// eBay's clock: the snipes are timed on it, so it must take eBay's time, keep counting with the monotonic counter
+// and, when eBay cannot be asked, stay on the computer's UTC time without ticking.
+class TestClock : public QObject {
+    Q_OBJECT
+
+    SandboxProcess m_sandbox;
+    MessageRecorder m_boxes;
+
+    static qint64 msecsBetween(const QDateTime& from, const QDateTime& to) { return from.msecsTo(to); }
+
+private slots:
+    void initTestCase() { QVERIFY2(ClientSession::start(m_sandbox, "clock"), m_sandbox.output().constData()); }
+
+    void init() { ClientSession::beginCase(m_sandbox, m_boxes); }
+    void cleanup() { ClientSession::endCase(m_sandbox); }
+
+    void syncTakesEbayTime() {
+        ClockManager clock;
+        QVERIFY(!clock.isTicking());
+        clock.syncTimeAndWait();
+        const QDateTime synced = clock.currentDateTime();
+        const QDateTime localUtc = QDateTime::currentDateTimeUtc();
+        QVERIFY(clock.isTicking());
+
+        // The scenario runs eBay 90 minutes ahead of the computer; the sync drops the fraction of a second.
+        const qint64 ahead = msecsBetween(localUtc, synced) - 5400 * 1000;
+        QVERIFY2(ahead > -1500 && ahead < 500, qPrintable(QString::number(ahead)));
+
+        const QString now = m_sandbox.controlJson("GET", "/_sandbox/state").object().value("now").toString();
+        const QDateTime sandboxNow = QDateTime::fromString(now, Qt::ISODateWithMs);
+        QVERIFY(sandboxNow.isValid());
+        const qint64 behind = msecsBetween(clock.currentDateTime(), sandboxNow);
+        QVERIFY2(behind > -200 && behind < 1500, qPrintable(QString::number(behind)));
+
+        const QVariantList requests = ClientSession::requestsTo(m_sandbox, "GeteBayTime");
+        QCOMPARE(requests.size(), 1);
+        const QVariantMap request = requests.first().toMap();
+        QCOMPARE(request.value("url").toString(),
+                 QString("http://open.api.ebay.com/shopping?callname=GeteBayTime&responseencoding=JSON"
+                         "&appid=Kalvorin-3f1a-4c2d-9b7e-5d0c8a6f2b14&siteid=0&version=721"));
+        QCOMPARE(ClientSession::header(request, "Content-Type"), QString("application/x-www-form-urlencoded"));
+        QVERIFY(m_boxes.boxes.isEmpty());
+    }
+
+    void tickRunsAfterSync() {
+        ClockManager clock;
+        clock.syncTimeAndWait();
+        QCOMPARE(clock.tickInterval(), 1000);
+        QSignalSpy ticks(clock.internalClock()->timer(), &QTimer::timeout);
+        QVERIFY(ticks.wait(3000));
+    }
+
+    void failedSyncStaysOnLocalUtc_data() {
+        QTest::addColumn<QVariantMap>("fault");
+        QTest::addColumn<QString>("log");
+        QTest::newRow("HTTP error") << QVariantMap{{"endpoint", "GeteBayTime"}, {"status", 503}}
+                                    << "^Failed to sync time: .+";
+        QTest::newRow("connection dropped")
+            << QVariantMap{{"endpoint", "GeteBayTime"}, {"drop", true}} << "^Failed to sync time: .+";
+        QTest::newRow("not JSON") << QVariantMap{{"endpoint", "GeteBayTime"}, {"malformed", true}}
+                                  << "^Failed to parse time during sync: ";
+    }
+
+    void failedSyncStaysOnLocalUtc() {
+        QFETCH(QVariantMap, fault);
+        QFETCH(QString, log);
+        ClientSession::fault(m_sandbox, fault);
+        ClockManager clock;
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(log));
+        clock.syncTimeAndWait();
+        QVERIFY(!clock.isTicking());
+        const qint64 drift = msecsBetween(QDateTime::currentDateTimeUtc(), clock.currentDateTime());
+        QVERIFY2(qAbs(drift) < 1000, qPrintable(QString::number(drift)));
+        QVERIFY(m_boxes.boxes.isEmpty());
+    }
+
+    // The clock advances by what the monotonic counter counted, whatever the wall clock did meanwhile.
+    void followsTheMonotonicCounter() {
+        InternalClock clock;
+        qint64 counter = 4294967000; // near where a 32-bit millisecond counter would wrap
+        clock.setCounter([&counter] { return counter; });
+        const QDateTime base = ClockManager::parseEbayTime("2026-03-29T00:59:59.500Z");
+        clock.setDateTime(base);
+        QCOMPARE(clock.currentDateTime(), base);
+        counter += 1000;
+        QCOMPARE(clock.currentDateTime(), base.addSecs(1));
+        counter += 250;
+        QCOMPARE(clock.currentDateTime(), base.addMSecs(1250));
+        QCOMPARE(clock.currentDateTime().toString(ClockManager::timeFormat()), QString("2026-03-29T01:00:00"));
+    }
+
+    void realCounterMatchesElapsedTimer() {
+        ClockManager clock;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        const QDateTime first = clock.currentDateTime();
+        QTRY_VERIFY(elapsed.elapsed() >= 50);
+        const qint64 counted = elapsed.elapsed();
+        const qint64 advanced = msecsBetween(first, clock.currentDateTime());
+        QVERIFY2(qAbs(advanced - counted) <= 5, qPrintable(QString("%1 vs %2").arg(advanced).arg(counted)));
+    }
+
+    void ebayTimeTexts_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("with milliseconds and zone") << "2026-12-06T08:15:30.123Z"
+                                                    << "2026-12-06T08:15:30";
+        QTest::newRow("bare") << "2026-12-06T08:15:30"
+                              << "2026-12-06T08:15:30";
+        // 02:30 does not exist on the local clock of much of Europe that day; eBay's UTC digits must survive.
+        QTest::newRow("inside a daylight-saving gap") << "2026-03-29T02:30:00.000Z"
+                                                      << "2026-03-29T02:30:00";
+        QTest::newRow("not a time") << "yesterday"
+                                    << "";
+    }
+
+    void ebayTimeTexts() {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        // A zone with a daylight-saving gap makes the gap row meaningful on any machine.
+        const QByteArray savedZone = qgetenv("TZ");
+        qputenv("TZ", "Europe/Berlin");
+        const QDateTime time = ClockManager::parseEbayTime(text);
+        if (savedZone.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", savedZone);
+        QCOMPARE(time.isValid(), !expected.isEmpty());
+        if (time.isValid()) {
+            QCOMPARE(time.toString(ClockManager::timeFormat()), expected);
+            QCOMPARE(time.timeSpec(), Qt::UTC);
+        }
+    }
+};
+
+QTEST_MAIN(TestClock)
+#include "test_clock.moc"

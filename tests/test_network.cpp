@@ -1,0 +1,139 @@
+#include "clientsession.h"
+#include "hosts.h"
+#include "networkmanager.h"
+#include "proxyfactory.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkCookieJar>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QtTest>
+
+// The proxy switch and the shared session: with TOLLIMER_SANDBOX every manager of the program (a browser page's
+// too) talks to the simulated eBay over http, without it the system's proxy settings apply, and every manager
+// shares the one cookie jar, which outlives them.
+class TestNetwork : public QObject {
+    Q_OBJECT
+
+    SandboxProcess m_sandbox;
+
+    static void setEnvironment(const char* name, const QByteArray& value) {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+
+private slots:
+    void initTestCase() { QVERIFY2(ClientSession::start(m_sandbox, "client"), m_sandbox.output().constData()); }
+
+    void proxyChoice_data() {
+        QTest::addColumn<QByteArray>("sandbox");
+        QTest::addColumn<QByteArray>("systemProxy");
+        QTest::addColumn<QString>("signInScheme");
+        QTest::addColumn<QString>("proxyHost");
+        QTest::addColumn<int>("proxyPort");
+        QTest::newRow("sandbox") << QByteArray("http://127.0.0.1:4321") << QByteArray() << "http"
+                                 << "127.0.0.1" << 4321;
+        QTest::newRow("sandbox wins over the system proxy")
+            << QByteArray("http://127.0.0.1:4321") << QByteArray("http://127.0.0.1:3128") << "http"
+            << "127.0.0.1" << 4321;
+        QTest::newRow("system proxy") << QByteArray() << QByteArray("http://127.0.0.1:3128") << "https"
+                                      << "127.0.0.1" << 3128;
+        QTest::newRow("no proxy at all") << QByteArray() << QByteArray() << "https"
+                                         << "" << 0;
+        QTest::newRow("unusable sandbox address") << QByteArray("localhost") << QByteArray() << "http"
+                                                  << "" << -1;
+    }
+
+    void proxyChoice() {
+        QFETCH(QByteArray, sandbox);
+        QFETCH(QByteArray, systemProxy);
+        QFETCH(QString, signInScheme);
+        QFETCH(QString, proxyHost);
+        QFETCH(int, proxyPort);
+        const QByteArray savedSandbox = qgetenv("TOLLIMER_SANDBOX");
+        setEnvironment("TOLLIMER_SANDBOX", sandbox);
+        setEnvironment("http_proxy", systemProxy);
+        setEnvironment("https_proxy", systemProxy);
+        qunsetenv("no_proxy");
+
+        if (proxyPort < 0) // said once per run, on the first use
+            QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("TOLLIMER_SANDBOX is not http://HOST:PORT"));
+        ProxyFactory factory;
+        const QList<QNetworkProxy> proxies =
+            factory.queryProxy(QNetworkProxyQuery(QUrl(Hosts::origin(Hosts::SignIn, "ebay.de") + "/")));
+        const QString scheme = Hosts::scheme(Hosts::SignIn);
+        setEnvironment("TOLLIMER_SANDBOX", savedSandbox);
+        qunsetenv("http_proxy");
+        qunsetenv("https_proxy");
+
+        QCOMPARE(scheme, signInScheme);
+        if (proxyPort < 0) {
+            QVERIFY2(proxies.isEmpty(), "an unusable sandbox address must not fall back to a direct connection");
+        } else if (proxyHost.isEmpty()) {
+            QVERIFY(!proxies.isEmpty());
+            QCOMPARE(proxies.first().type(), QNetworkProxy::NoProxy);
+        } else {
+            QVERIFY(!proxies.isEmpty());
+            QCOMPARE(proxies.first().type(), QNetworkProxy::HttpProxy);
+            QCOMPARE(proxies.first().hostName(), proxyHost);
+            QCOMPARE(int(proxies.first().port()), proxyPort);
+        }
+    }
+
+    void unusableSandboxAddressReachesNothing() {
+        const QByteArray saved = qgetenv("TOLLIMER_SANDBOX");
+        qputenv("TOLLIMER_SANDBOX", "nonsense");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("has returned an empty result set"));
+        QNetworkReply* reply = NetworkManager::instance()->get(Hosts::origin(Hosts::UkItemPage) + "/");
+        QSignalSpy finished(reply, &QNetworkReply::finished);
+        QVERIFY(finished.wait(10000));
+        qputenv("TOLLIMER_SANDBOX", saved);
+        QVERIFY(reply->error() != QNetworkReply::NoError);
+        delete reply;
+    }
+
+    // A browser page's manager, configured by the session, reaches the sandbox with the session's cookies, and its
+    // own replies' cookies land in the shared jar; the jar survives the page.
+    void browserManagerSharesSessionAndProxy() {
+        ClientSession::signOut();
+        ClientSession::clearFaultsAndLog(m_sandbox);
+        QNetworkCookieJar* jar = NetworkManager::instance()->cookieJar();
+        auto* browser = new QNetworkAccessManager;
+        NetworkManager::instance()->configure(browser);
+        QCOMPARE(browser->cookieJar(), jar);
+
+        QNetworkReply* page = browser->get(
+            QNetworkRequest(QUrl(Hosts::origin(Hosts::SignIn, "ebay.co.uk") + "/ws/eBayISAPI.dll?SignIn")));
+        QSignalSpy pageDone(page, &QNetworkReply::finished);
+        QVERIFY(pageDone.wait(10000));
+        QCOMPARE(page->error(), QNetworkReply::NoError);
+        delete page;
+        QVERIFY2(!jar->cookiesForUrl(QUrl("http://signin.ebay.co.uk/")).isEmpty(),
+                 "the page's cookie is in the shared jar");
+
+        QVERIFY(ClientSession::signIn("sniper_uk", "secret"));
+        QNetworkReply* list = browser->get(QNetworkRequest(
+            QUrl(Hosts::origin(Hosts::UkMyEbay) + "/ws/eBayISAPI.dll?MyEbayBeta&View=WatchingNext&print=true")));
+        QSignalSpy listDone(list, &QNetworkReply::finished);
+        QVERIFY(listDone.wait(10000));
+        delete list;
+        const QVariantList logged = ClientSession::requests(m_sandbox);
+        QVERIFY(!logged.isEmpty());
+        const QVariantMap last = logged.last().toMap();
+        QCOMPARE(last.value("host").toString(), QString("my.ebay.co.uk"));
+        const QList<QNetworkCookie> session = jar->cookiesForUrl(QUrl("http://my.ebay.co.uk/"));
+        QVERIFY(!session.isEmpty());
+        for (const QNetworkCookie& cookie : session)
+            QVERIFY(ClientSession::header(last, "Cookie").contains(cookie.name() + '=' + cookie.value()));
+
+        delete browser;
+        QCOMPARE(NetworkManager::instance()->cookieJar(), jar);
+        QVERIFY(jar->parent() == nullptr);
+        QVERIFY2(!jar->cookiesForUrl(QUrl("http://my.ebay.co.uk/")).isEmpty(), "the session outlives the page");
+    }
+};
+
+QTEST_MAIN(TestNetwork)
+#include "test_network.moc"

@@ -1,0 +1,169 @@
+#include "sandboxhttpparser.h"
+#include "sandboxhttpresponse.h"
+#include "sandboxserver.h"
+
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QtTest>
+
+// The sandbox's own HTTP: what a proxy client puts on the wire must come out as the same request, split however
+// the bytes arrive, and the answers must keep the connection usable the way the program's access managers expect.
+class TestSandboxHttp : public QObject {
+    Q_OBJECT
+
+private:
+    static QList<SandboxHttpRequest> parseInChunks(const QByteArray& wire, int chunk, SandboxHttpParser* parser) {
+        QList<SandboxHttpRequest> requests;
+        for (int i = 0; i < wire.size(); i += chunk) {
+            parser->feed(wire.mid(i, chunk), double(i));
+            while (parser->hasRequest())
+                requests.append(parser->takeRequest());
+        }
+        return requests;
+    }
+
+private slots:
+    void parsesPipelinedRequestsHoweverSplit_data() {
+        QTest::addColumn<int>("chunk");
+        QTest::newRow("whole") << 100000;
+        QTest::newRow("byte by byte") << 1;
+        QTest::newRow("seven") << 7;
+    }
+
+    void parsesPipelinedRequestsHoweverSplit() {
+        QFETCH(int, chunk);
+        const QByteArray wire = "GET http://offer.ebay.de/ws/eBayISAPI.dll?MakeQuickBid&mode=0&item=12 HTTP/1.1\r\n"
+                                "Host: offer.ebay.de\r\nProxy-Connection: keep-alive\r\n\r\n"
+                                "POST http://signin.ebay.co.uk/ws/eBayISAPI.dll?co_partnerId=2&siteid=3&UsingSSL=1 "
+                                "HTTP/1.1\r\nHost: signin.ebay.co.uk\r\nContent-Length: 24\r\n"
+                                "Content-Type: application/x-www-form-urlencoded\r\n\r\n"
+                                "userid=a+b&pass=x%2By%3D"
+                                "GET /_sandbox/state HTTP/1.1\r\nHost: 127.0.0.1:9\r\nConnection: close\r\n\r\n";
+        SandboxHttpParser parser;
+        const QList<SandboxHttpRequest> requests = parseInChunks(wire, chunk, &parser);
+        QVERIFY(!parser.failed());
+        QCOMPARE(requests.size(), 3);
+        QVERIFY(requests.at(0).absoluteForm);
+        QCOMPARE(requests.at(0).host, QString("offer.ebay.de"));
+        QCOMPARE(requests.at(0).path, QString("/ws/eBayISAPI.dll"));
+        QCOMPARE(requests.at(0).firstQueryKey(), QString("MakeQuickBid"));
+        QCOMPARE(requests.at(0).queryValue("item"), QString("12"));
+        QVERIFY(requests.at(0).keepAlive());
+        QCOMPARE(requests.at(1).method, QByteArray("POST"));
+        QCOMPARE(requests.at(1).body, QByteArray("userid=a+b&pass=x%2By%3D"));
+        QCOMPARE(requests.at(2).method, QByteArray("GET"));
+        QCOMPARE(requests.at(1).formItems().at(0).second, QString("a b"));
+        QVERIFY(!requests.at(2).absoluteForm);
+        QCOMPARE(requests.at(2).host, QString("127.0.0.1"));
+        QCOMPARE(requests.at(2).path, QString("/_sandbox/state"));
+        QVERIFY(!requests.at(2).keepAlive());
+        QCOMPARE(requests.at(2).fullUrl(), QString("http://127.0.0.1:9/_sandbox/state"));
+    }
+
+    void queryValuesDecodeAsForms_data() {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("encoded") << QByteArray("ab%2Bc%2Fd%3D%3D") << "ab+c/d==";
+        QTest::newRow("bare plus is a space") << QByteArray("ab+c/d==") << "ab c/d==";
+        QTest::newRow("utf-8") << QByteArray("%C2%A33.50") << QString::fromUtf8("£3.50");
+        QTest::newRow("empty") << QByteArray("") << "";
+    }
+
+    void queryValuesDecodeAsForms() {
+        QFETCH(QByteArray, raw);
+        QFETCH(QString, value);
+        SandboxHttpRequest request;
+        request.target = "http://x.ebay.de/ws/eBayISAPI.dll?MakeBid&stok=" + raw + "&uiid=1#frag";
+        QVERIFY(request.parseTarget());
+        QCOMPARE(request.queryValue("stok"), value);
+        QCOMPARE(request.queryValue("uiid"), QString("1"));
+    }
+
+    void keepAliveRules_data() {
+        QTest::addColumn<QByteArray>("version");
+        QTest::addColumn<QByteArray>("header");
+        QTest::addColumn<bool>("keepAlive");
+        QTest::newRow("1.1 default") << QByteArray("HTTP/1.1") << QByteArray() << true;
+        QTest::newRow("1.1 close") << QByteArray("HTTP/1.1") << QByteArray("Connection: close") << false;
+        QTest::newRow("1.1 proxy close") << QByteArray("HTTP/1.1") << QByteArray("Proxy-Connection: close") << false;
+        QTest::newRow("1.0 default") << QByteArray("HTTP/1.0") << QByteArray() << false;
+        QTest::newRow("1.0 keep-alive") << QByteArray("HTTP/1.0") << QByteArray("Proxy-Connection: Keep-Alive") << true;
+    }
+
+    void keepAliveRules() {
+        QFETCH(QByteArray, version);
+        QFETCH(QByteArray, header);
+        QFETCH(bool, keepAlive);
+        SandboxHttpParser parser;
+        parser.feed("GET http://a.b/ " + version + "\r\n" + (header.isEmpty() ? "" : header + "\r\n") + "\r\n", 0);
+        QVERIFY(parser.hasRequest());
+        QCOMPARE(parser.takeRequest().keepAlive(), keepAlive);
+    }
+
+    void brokenStreamsAreRefused_data() {
+        QTest::addColumn<QByteArray>("wire");
+        QTest::addColumn<int>("status");
+        QTest::newRow("request line") << QByteArray("HELLO\r\n\r\n") << 400;
+        QTest::newRow("method not a token") << QByteArray("get / HTTP/1.1\r\n\r\n") << 400;
+        QTest::newRow("header without colon") << QByteArray("GET / HTTP/1.1\r\nbogus\r\n\r\n") << 400;
+        QTest::newRow("chunked body") << QByteArray("POST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n") << 501;
+        QTest::newRow("bad length") << QByteArray("POST / HTTP/1.1\r\nContent-Length: x\r\n\r\n") << 400;
+        QTest::newRow("huge body") << QByteArray("POST / HTTP/1.1\r\nContent-Length: 999999999\r\n\r\n") << 413;
+        QTest::newRow("huge head") << QByteArray("GET / HTTP/1.1\r\nX: ") + QByteArray(70000, 'a') << 431;
+    }
+
+    void brokenStreamsAreRefused() {
+        QFETCH(QByteArray, wire);
+        QFETCH(int, status);
+        SandboxHttpParser parser;
+        QVERIFY(!parser.feed(wire, 0));
+        QCOMPARE(parser.errorStatus(), status);
+    }
+
+    void responseSerialisesLengthAndConnection() {
+        SandboxHttpResponse response = SandboxHttpResponse::html("<p>é</p>", 404);
+        response.addHeader("Set-Cookie", "a=1; Path=/");
+        const QByteArray wire = response.serialize(false);
+        QVERIFY(wire.startsWith("HTTP/1.1 404 Not Found\r\n"));
+        QVERIFY(wire.contains("\r\nContent-Length: 9\r\n"));
+        QVERIFY(wire.contains("\r\nConnection: close\r\n"));
+        QVERIFY(wire.contains("\r\nSet-Cookie: a=1; Path=/\r\n"));
+        QVERIFY(wire.endsWith("\r\n\r\n<p>\xc3\xa9</p>"));
+        QVERIFY(response.serialize(true, true).endsWith("Connection: keep-alive\r\n\r\n"));
+    }
+
+    // A raw client that sends two pipelined requests on one connection, the second with a latency fault, gets
+    // both answers in order on that same connection, then the connection closes when asked to.
+    void serverAnswersInOrderOnOneConnection() {
+        SandboxServer server;
+        SandboxScenario scenario;
+        QString error;
+        QVERIFY(SandboxScenario::parse(R"({"auctions":[{"itemNumber":"1"}]})", &scenario, &error));
+        server.loadScenario(scenario);
+        QVERIFY(server.listen(0));
+        QString faultError;
+        QVERIFY(server.faults().set(QJsonObject{{"endpoint", "Home"}, {"latencyMs", 50}}, &faultError));
+        // The server runs in this thread, so the socket is read through the event loop, never by blocking waits.
+        QTcpSocket socket;
+        QByteArray received;
+        connect(&socket, &QTcpSocket::readyRead, this, [&]() { received += socket.readAll(); });
+        socket.connectToHost(QHostAddress::LocalHost, server.port());
+        socket.write("GET http://www.ebay.co.uk/ HTTP/1.1\r\nHost: www.ebay.co.uk\r\n\r\n"
+                     "GET http://www.tollimer.com/version.xml HTTP/1.1\r\nHost: www.tollimer.com\r\n\r\n");
+        QTRY_VERIFY_WITH_TIMEOUT(received.contains("</Tollimer>"), 5000);
+        QCOMPARE(received.count("HTTP/1.1 200 OK"), 2);
+        QVERIFY(received.indexOf("<html>") < received.indexOf("<Tollimer4Ver>"));
+        received.clear();
+        socket.write("GET /_sandbox/state HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+        QTRY_VERIFY_WITH_TIMEOUT(socket.state() == QAbstractSocket::UnconnectedState, 5000);
+        QVERIFY(received.contains("Connection: close"));
+        QVERIFY(received.contains("\"auctions\""));
+        const QJsonArray log = server.recorder().logJson().value("requests").toArray();
+        QCOMPARE(log.size(), 2); // control requests are not logged
+        QCOMPARE(log.at(0).toObject().value("connection"), log.at(1).toObject().value("connection"));
+        QCOMPARE(log.at(1).toObject().value("host").toString(), QString("www.tollimer.com"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSandboxHttp)
+#include "test_sandbox_http.moc"
