@@ -194,6 +194,9 @@ private slots:
         QVERIFY(srt.contains('+') && srt.contains('/') && srt.contains('='));
         QVERIFY(srt != SandboxTestClient::inputValue(second.text(), "srt"));
         QVERIFY(!first.setCookies.isEmpty());
+        const auto german = m_client->get("http://signin.ebay.de/ws/eBayISAPI.dll?SignIn");
+        QVERIFY(german.text().contains("action=\"/ws/eBayISAPI.dll?co_partnerId=2&amp;siteid=77&amp;UsingSSL=1\""));
+        QVERIFY(german.setCookies.first().contains("Domain=.ebay.de"));
     }
 
     void signInWithUnissuedSrtFails() {

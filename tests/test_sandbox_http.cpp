@@ -132,6 +132,22 @@ private slots:
         QVERIFY(response.serialize(true, true).endsWith("Connection: keep-alive\r\n\r\n"));
     }
 
+    // A stream the sandbox cannot read gets one clear answer and is closed, rather than left hanging.
+    void brokenStreamIsAnsweredAndClosed() {
+        SandboxServer server;
+        server.loadScenario(SandboxScenario());
+        QVERIFY(server.listen(0));
+        QTcpSocket socket;
+        QByteArray received;
+        connect(&socket, &QTcpSocket::readyRead, this, [&]() { received += socket.readAll(); });
+        socket.connectToHost(QHostAddress::LocalHost, server.port());
+        socket.write(
+            "POST http://www.ebay.co.uk/ HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n");
+        QTRY_VERIFY_WITH_TIMEOUT(socket.state() == QAbstractSocket::UnconnectedState, 5000);
+        QVERIFY2(received.startsWith("HTTP/1.1 501 "), received.constData());
+        QVERIFY(received.contains("chunked"));
+    }
+
     // A raw client that sends two pipelined requests on one connection, the second with a latency fault, gets
     // both answers in order on that same connection, then the connection closes when asked to.
     void serverAnswersInOrderOnOneConnection() {
