@@ -139,16 +139,7 @@ private slots:
         QCOMPARE(StoreFixture::column(query, "item_number"), expected);
     }
 
-    void anItemIsHeldOncePerUser() {
-        const int other = StoreFixture::addUser("sniper_de");
-        QVERIFY(StoreFixture::addItem("110000000001", m_userId) > 0);
-        QCOMPARE(StoreFixture::addItem("110000000001", m_userId), 0);
-        QVERIFY(StoreFixture::addItem("110000000001", other) > 0);
-        QCOMPARE(StoreFixture::dump("SELECT item_number, user_id FROM items"),
-                 QString("110000000001|1\n110000000001|2\n"));
-    }
-
-    // updateItem must change its own row only, found by id or else by number and user.
+    // An item is held once per user; updateItem changes its own row only, found by id or else by number and user.
     void updateItemFindsItsRow_data() {
         QTest::addColumn<bool>("byId");
         QTest::newRow("by item number and user") << false;
@@ -160,6 +151,7 @@ private slots:
         const int other = StoreFixture::addUser("sniper_de");
         const int target = StoreFixture::addItem("110000000001", m_userId);
         QVERIFY(StoreFixture::addItem("110000000001", other) > 0);
+        QCOMPARE(StoreFixture::addItem("110000000001", m_userId), 0);
         QVERIFY(StoreFixture::addItem("110000000002", m_userId) > 0);
 
         QSqlRecord record = item(target);
@@ -178,8 +170,8 @@ private slots:
                          "3|110000000002|1|NULL|NULL|NULL\n"));
     }
 
-    // Cancelling clears the snipe of the listed items only, and nothing else of theirs.
-    void cancelSnipesClearsOnlyTheSnipeOfListedItems() {
+    // Cancelling clears the snipe of the listed items only, and nothing else of theirs; deleting removes them.
+    void idListOperationsTouchListedItemsOnly() {
         const int groupId = StoreFixture::addGroup("Cameras", m_userId);
         for (const char* number : {"110000000001", "110000000002", "110000000003"})
             QVERIFY(StoreFixture::setSnipe(StoreFixture::addItem(number, m_userId, "OUTBIDDER"), 1, groupId));
@@ -188,6 +180,8 @@ private slots:
                                     "FROM items"),
                  QString("1|NULL|NULL|NULL|1|OUTBIDDER|12.5\n2|20|5|1|1|OUTBIDDER|12.5\n"
                          "3|NULL|NULL|NULL|1|OUTBIDDER|12.5\n"));
+        QVERIFY(DbHelper::deleteItems(" 1 , 3 "));
+        QCOMPARE(StoreFixture::dump("SELECT id FROM items"), QString("2\n"));
     }
 
     // The lists are substituted into the statement as text; whatever is not a list of ids must change nothing.
@@ -215,13 +209,6 @@ private slots:
         else
             QVERIFY(!DbHelper::deleteGroups(ids));
         QCOMPARE(StoreFixture::dump(select), before);
-    }
-
-    void deleteItemsRemovesListedOnly() {
-        for (const char* number : {"110000000001", "110000000002", "110000000003"})
-            QVERIFY(StoreFixture::addItem(number, m_userId) > 0);
-        QVERIFY(DbHelper::deleteItems(" 1 , 3 "));
-        QCOMPARE(StoreFixture::dump("SELECT id FROM items"), QString("2\n"));
     }
 
     // A refresh that writes eBay's relation must not write back a stale snipe.
