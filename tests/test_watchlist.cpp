@@ -5,16 +5,22 @@
 
 #include <memory>
 
-// The watch-list filters of the main window and the bid engine's due-snipe query, on one fixed watch list
-// around a fixed eBay time. The boundaries matter: an auction ending exactly now is still running.
+// Watch-list items and bidding groups in the store: the main window's filters and the bid engine's due-snipe
+// query on their boundaries, and what each write touches and must leave alone, since a snipe field overwritten
+// by the wrong write is a lost or unwanted bid.
 class TestWatchList : public QObject {
     Q_OBJECT
 
     std::unique_ptr<StoreFixture> m_store;
     const QDateTime m_now = QDateTime(QDate(2026, 3, 1), QTime(12, 0, 0), Qt::UTC);
     int m_userId = 0;
-    int m_otherUserId = 0;
     QHash<QString, int> m_groups;
+
+    static QSqlRecord item(int id) {
+        QSqlRecord record = StoreFixture::record("items", {{"id", id}});
+        DbHelper::getItem(record);
+        return record;
+    }
 
     void add(const QString& number, int userId, const QVariant& status, const QString& relation, int endsInSeconds,
              const QString& group = QString()) {
@@ -25,23 +31,13 @@ class TestWatchList : public QObject {
             QVERIFY(StoreFixture::setSnipe(id, status, group.isEmpty() ? QVariant() : QVariant(m_groups[group])));
     }
 
-    static QStringList numbers(QSqlQuery& query) {
-        QStringList result;
-        while (query.next())
-            result << query.value("item_number").toString();
-        return result;
-    }
-
-private slots:
-    void init() {
-        m_store = std::make_unique<StoreFixture>();
-        QVERIFY(m_store->open());
-        m_userId = StoreFixture::addUser("sniper_uk");
-        m_otherUserId = StoreFixture::addUser("sniper_de");
+    // One fixed watch list around m_now, with a second user's items that must never show.
+    void addWatchList() {
+        const int other = StoreFixture::addUser("sniper_de");
         QVERIFY(QSqlDatabase::database().transaction());
         m_groups = {{"G1", StoreFixture::addGroup("G1", m_userId, 2)},
                     {"G2", StoreFixture::addGroup("G2", m_userId)},
-                    {"OtherG", StoreFixture::addGroup("G1", m_otherUserId)}};
+                    {"OtherG", StoreFixture::addGroup("G1", other)}};
         const QVariant none;
         add("watch", m_userId, none, "NONE", 3600);
         add("watchEndedG1", m_userId, none, "NONE", -3600, "G1");
@@ -60,9 +56,17 @@ private slots:
         add("failedEnded", m_userId, BidStatus::Failed, "NONE", -1);
         add("failedRunning", m_userId, BidStatus::Failed, "NONE", 1);
         add("failedEndsNow", m_userId, BidStatus::Failed, "NONE", 0);
-        add("othersScheduled", m_otherUserId, BidStatus::Scheduled, "HIGHBIDDER", 10, "OtherG");
-        add("othersWon", m_otherUserId, none, "HIGHBIDDER", -100);
+        add("othersScheduled", other, BidStatus::Scheduled, "HIGHBIDDER", 10, "OtherG");
+        add("othersWon", other, none, "HIGHBIDDER", -100);
         QVERIFY(QSqlDatabase::database().commit());
+    }
+
+private slots:
+    void init() {
+        m_store = std::make_unique<StoreFixture>();
+        QVERIFY(m_store->open());
+        m_userId = StoreFixture::addUser("sniper_uk");
+        QVERIFY(m_userId > 0);
     }
     void cleanup() { m_store.reset(); }
 
@@ -96,34 +100,23 @@ private slots:
         QFETCH(int, filter);
         QFETCH(QString, group);
         QFETCH(QStringList, expected);
+        addWatchList();
         QSqlQuery query;
         QVERIFY(DbHelper::getItems(query, m_now, m_userId, group.isEmpty() ? 0 : m_groups[group], filter));
-        QStringList found = numbers(query);
-        found.sort();
-        expected.sort();
-        QCOMPARE(found, expected);
-    }
-
-    void rowsCarryTheirGroup() {
-        QSqlQuery query;
-        QVERIFY(DbHelper::getItems(query, m_now, m_userId, 0, ItemFilter::All));
-        int seen = 0;
+        QStringList found;
         while (query.next()) {
-            const QString number = query.value("item_number").toString();
-            if (number == "scheduledG1") {
+            found << query.value("item_number").toString();
+            if (found.last() == "watch")
+                QVERIFY(query.isNull("group_name") && query.isNull("max_won") && query.isNull("current_won"));
+            if (found.last() == "scheduledG1") {
                 QCOMPARE(query.value("group_name").toString(), QString("G1"));
                 QCOMPARE(query.value("max_won").toInt(), 2);
                 QCOMPARE(query.value("current_won").toInt(), 0);
-                QCOMPARE(query.value("name").toString(), QString("Item scheduledG1"));
-                ++seen;
-            } else if (number == "watch") {
-                QVERIFY(query.isNull("group_name"));
-                QVERIFY(query.isNull("max_won"));
-                QVERIFY(query.isNull("current_won"));
-                ++seen;
             }
         }
-        QCOMPARE(seen, 2);
+        found.sort();
+        expected.sort();
+        QCOMPARE(found, expected);
     }
 
     void dueSnipes_data() {
@@ -140,20 +133,153 @@ private slots:
     void dueSnipes() {
         QFETCH(int, seconds);
         QFETCH(QStringList, expected);
+        addWatchList();
         QSqlQuery query;
         QVERIFY(DbHelper::getDueItems(query, m_userId, seconds, m_now));
-        QCOMPARE(numbers(query), expected);
+        QCOMPARE(StoreFixture::column(query, "item_number"), expected);
     }
 
-    void cancelledSnipeIsNoLongerDue() {
-        QSqlRecord record = StoreFixture::emptyRecord("items");
-        record.setValue("item_number", "scheduledG1");
-        record.setValue("user_id", m_userId);
-        QVERIFY(DbHelper::getItem(record));
-        QVERIFY(DbHelper::cancelSnipes(record.value("id").toString()));
-        QSqlQuery query;
-        QVERIFY(DbHelper::getDueItems(query, m_userId, 600, m_now));
-        QCOMPARE(numbers(query), QStringList({"scheduledIn600", "scheduledEnded"}));
+    // An item is held once per user; updateItem changes its own row only, found by id or else by number and user.
+    void updateItemFindsItsRow_data() {
+        QTest::addColumn<bool>("byId");
+        QTest::newRow("by item number and user") << false;
+        QTest::newRow("by id, whatever number and user the record holds") << true;
+    }
+
+    void updateItemFindsItsRow() {
+        QFETCH(bool, byId);
+        const int other = StoreFixture::addUser("sniper_de");
+        const int target = StoreFixture::addItem("110000000001", m_userId);
+        QVERIFY(StoreFixture::addItem("110000000001", other) > 0);
+        QCOMPARE(StoreFixture::addItem("110000000001", m_userId), 0);
+        QVERIFY(StoreFixture::addItem("110000000002", m_userId) > 0);
+
+        QSqlRecord record = item(target);
+        record.setValue("user_bid", 42.5);
+        record.setValue("bid_status", int(BidStatus::Scheduled));
+        record.setValue("notes", "keep");
+        if (byId) {
+            record.setValue("item_number", "110000000002");
+            record.setValue("user_id", other);
+        } else {
+            record.setNull("id");
+        }
+        QVERIFY(DbHelper::updateItem(record));
+        QCOMPARE(StoreFixture::dump("SELECT id, item_number, user_id, user_bid, bid_status, notes FROM items"),
+                 QString("1|110000000001|1|42.5|1|keep\n2|110000000001|2|NULL|NULL|NULL\n"
+                         "3|110000000002|1|NULL|NULL|NULL\n"));
+    }
+
+    // Cancelling clears the snipe of the listed items only, and nothing else of theirs; deleting removes them.
+    void idListOperationsTouchListedItemsOnly() {
+        const int groupId = StoreFixture::addGroup("Cameras", m_userId);
+        for (const char* number : {"110000000001", "110000000002", "110000000003"})
+            QVERIFY(StoreFixture::setSnipe(StoreFixture::addItem(number, m_userId, "OUTBIDDER"), 1, groupId));
+        QVERIFY(DbHelper::cancelSnipes("1,3"));
+        QCOMPARE(StoreFixture::dump("SELECT id, user_bid, lead_time, bid_status, group_id, user_relation, current_bid "
+                                    "FROM items"),
+                 QString("1|NULL|NULL|NULL|1|OUTBIDDER|12.5\n2|20|5|1|1|OUTBIDDER|12.5\n"
+                         "3|NULL|NULL|NULL|1|OUTBIDDER|12.5\n"));
+        QVERIFY(DbHelper::deleteItems(" 1 , 3 "));
+        QCOMPARE(StoreFixture::dump("SELECT id FROM items"), QString("2\n"));
+    }
+
+    // The lists are substituted into the statement as text; whatever is not a list of ids must change nothing.
+    void idListOperationsRefuseBadLists_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("ids");
+        for (const char* operation : {"cancelSnipes", "deleteItems", "deleteGroups"}) {
+            for (const char* ids : {"", "1,x", "1,", "1) OR (1=1", "1); DELETE FROM items; --"})
+                QTest::addRow("%s \"%s\"", operation, ids) << QString(operation) << QString(ids);
+        }
+    }
+
+    void idListOperationsRefuseBadLists() {
+        QFETCH(QString, operation);
+        QFETCH(QString, ids);
+        const int groupId = StoreFixture::addGroup("Cameras", m_userId);
+        for (const char* number : {"110000000001", "110000000002"})
+            QVERIFY(StoreFixture::setSnipe(StoreFixture::addItem(number, m_userId), 1, groupId));
+        const QString select = "SELECT * FROM items, groups ORDER BY items.id";
+        const QString before = StoreFixture::dump(select);
+        if (operation == "cancelSnipes")
+            QVERIFY(!DbHelper::cancelSnipes(ids));
+        else if (operation == "deleteItems")
+            QVERIFY(!DbHelper::deleteItems(ids));
+        else
+            QVERIFY(!DbHelper::deleteGroups(ids));
+        QCOMPARE(StoreFixture::dump(select), before);
+    }
+
+    // A refresh that writes eBay's relation must not write back a stale snipe.
+    void updateUserRelationWritesOnlyTheRelation() {
+        const int id = StoreFixture::addItem("110000000001", m_userId);
+        QVERIFY(StoreFixture::setSnipe(id, int(BidStatus::Placed)));
+        QSqlRecord stale = item(id);
+        stale.setValue("user_relation", "HIGHBIDDER");
+        stale.setValue("bid_status", int(BidStatus::Scheduled));
+        stale.setValue("user_bid", 1.0);
+        QVERIFY(DbHelper::updateUserRelation(stale));
+        QCOMPARE(StoreFixture::dump("SELECT user_relation, bid_status, user_bid FROM items"),
+                 QString("HIGHBIDDER|3|20\n"));
+    }
+
+    // Group names are one per user whatever their letter case, and found whatever the case typed.
+    void groupNamesIgnoreLetterCase_data() {
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<bool>("sameUser");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("same name") << "Cameras" << true << false;
+        QTest::newRow("capitals only differ") << "CAMERAS" << true << false;
+        QTest::newRow("other name") << "Lenses" << true << true;
+        QTest::newRow("same name, other user") << "cameras" << false << true;
+    }
+
+    void groupNamesIgnoreLetterCase() {
+        QFETCH(QString, second);
+        QFETCH(bool, sameUser);
+        QFETCH(bool, accepted);
+        const int owner = sameUser ? m_userId : StoreFixture::addUser("sniper_de");
+        const int first = StoreFixture::addGroup("Cameras", m_userId, 2);
+        QVERIFY(first > 0);
+        const int added = StoreFixture::addGroup(second, owner);
+        QCOMPARE(added > 0, accepted);
+        QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM groups").toInt(), accepted ? 2 : 1);
+
+        QSqlRecord byName = StoreFixture::record("groups", {{"name", second.toLower()}, {"user_id", owner}});
+        QVERIFY(DbHelper::getGroup(byName));
+        QCOMPARE(byName.value("id").toInt(), accepted ? added : first);
+        QCOMPARE(byName.value("max_won").toInt(), accepted ? 1 : 2);
+    }
+
+    // The win counter and the group editor must not overwrite each other's columns.
+    void groupEditorAndWinCounterWriteTheirOwnColumns() {
+        const int id = StoreFixture::addGroup("Cameras", m_userId, 3);
+        QSqlRecord won = StoreFixture::record("groups", {{"id", id}});
+        QVERIFY(DbHelper::getGroup(won));
+        won.setValue("current_won", 2);
+        won.setValue("name", "ignored");
+        won.setValue("max_won", 9);
+        QVERIFY(DbHelper::updateGroupWon(won));
+        const QString select = "SELECT name, max_won, current_won FROM groups";
+        QCOMPARE(StoreFixture::dump(select), QString("Cameras|3|2\n"));
+
+        // The group editor builds its record from an empty one, so current_won arrives NULL.
+        QVERIFY(DbHelper::updateGroup(
+            StoreFixture::record("groups", {{"id", id}, {"name", "Lenses"}, {"user_id", m_userId}, {"max_won", 1}})));
+        QCOMPARE(StoreFixture::dump(select), QString("Lenses|1|2\n"));
+    }
+
+    // Deleting a group clears the group of its items but keeps their snipes.
+    void deletingAGroupKeepsItsSnipes() {
+        const int cameras = StoreFixture::addGroup("Cameras", m_userId);
+        const int lenses = StoreFixture::addGroup("Lenses", m_userId);
+        QVERIFY(StoreFixture::setSnipe(StoreFixture::addItem("110000000001", m_userId), 1, cameras));
+        QVERIFY(StoreFixture::setSnipe(StoreFixture::addItem("110000000002", m_userId), 1, lenses));
+        QVERIFY(DbHelper::deleteGroups(QString::number(cameras)));
+        QCOMPARE(StoreFixture::dump("SELECT id, group_id, bid_status, user_bid FROM items"),
+                 QString("1|NULL|1|20\n2|2|1|20\n"));
+        QCOMPARE(StoreFixture::dump("SELECT name FROM groups"), QString("Lenses\n"));
     }
 };
 

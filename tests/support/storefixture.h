@@ -3,6 +3,7 @@
 #include "dbhelper.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -12,12 +13,17 @@
 #include <QUuid>
 #include <QVariant>
 
-// A private store for one test case. HOME points at a fresh temporary directory and Qt's test mode is on, so
-// the store's file lives below that directory and the user's real data is never touched. The default
-// connection is closed and removed again when the fixture goes, so the next case can open its own.
+#include <functional>
+#include <initializer_list>
+#include <utility>
+
+// A private store for one test case, owned by the test: HOME points at a fresh temporary directory in Qt's test
+// mode, so the user's real data is never touched; the default connection goes with the fixture.
 // Header only: it needs the program's store, which the shared test library does not link.
 class StoreFixture {
 public:
+    using Fields = std::initializer_list<std::pair<const char*, QVariant>>;
+
     QTemporaryDir home;
 
     StoreFixture() {
@@ -38,8 +44,8 @@ public:
         QSqlDatabase::removeDatabase(QSqlDatabase::defaultConnection);
     }
 
-    // The statements of the first schema as older versions of the program wrote it, kept apart from the
-    // program's own copy so that a change there shows up as a difference from files already in use.
+    // The first schema as older versions of the program wrote it, kept apart from the program's own copy so
+    // that a change there shows up as a difference from files already in use.
     static QStringList version1Schema() {
         return {
             "CREATE TABLE IF NOT EXISTS setting (id INTEGER NOT NULL PRIMARY KEY, db_version INTEGER NOT NULL DEFAULT "
@@ -74,32 +80,19 @@ public:
     // else the failing statement and its error.
     static QString runOnFile(const QString& path, const QStringList& statements) {
         QString failure;
-        const QString name = QUuid::createUuid().toString();
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(path);
-            if (!db.open())
-                failure = db.lastError().text();
-            QSqlQuery query(db);
+        onFile(path, [&](QSqlQuery& query) {
             for (const QString& statement : statements) {
                 if (failure.isEmpty() && !query.exec(statement))
                     failure = statement + QStringLiteral(": ") + query.lastError().text();
             }
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
+        });
         return failure;
     }
 
     // Every row of a query on a file as text, one line per row; for comparing states before and after.
     static QString dumpFile(const QString& path, const QString& select) {
         QString dump;
-        const QString name = QUuid::createUuid().toString();
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(path);
-            db.open();
-            QSqlQuery query(db);
+        onFile(path, [&](QSqlQuery& query) {
             if (!query.exec(select))
                 dump = QStringLiteral("error: ") + query.lastError().text();
             while (query.next()) {
@@ -108,18 +101,30 @@ public:
                     values << (query.isNull(i) ? QStringLiteral("NULL") : query.value(i).toString());
                 dump += values.join(QLatin1Char('|')) + QLatin1Char('\n');
             }
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
+        });
         return dump;
+    }
+
+    // The same for the program's own store.
+    static QString dump(const QString& select) { return dumpFile(DbHelper::databaseFilePath(), select); }
+
+    static QByteArray contents(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     static QString schemaOf(const QString& path) {
         return dumpFile(path, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY name"));
     }
 
-    // A record with the fields of a table and every value NULL, as the program builds them.
-    static QSqlRecord emptyRecord(const QString& table) { return QSqlDatabase::database().record(table); }
+    // A record with the fields of a table, the given values set and every other value NULL, as the program
+    // builds them.
+    static QSqlRecord record(const QString& table, Fields values = {}) {
+        QSqlRecord result = QSqlDatabase::database().record(table);
+        for (const auto& value : values)
+            result.setValue(QLatin1String(value.first), value.second);
+        return result;
+    }
 
     // The first value of a statement on the default connection, or an invalid QVariant.
     static QVariant scalar(const QString& select) {
@@ -129,54 +134,43 @@ public:
         return query.value(0);
     }
 
+    // The given column of every row of a query, in order.
+    static QStringList column(QSqlQuery& query, const QString& name) {
+        QStringList values;
+        while (query.next())
+            values << query.value(name).toString();
+        return values;
+    }
+
     static int addUser(const QString& username, const QString& password = QStringLiteral("secret")) {
-        QSqlRecord user = emptyRecord(QStringLiteral("users"));
-        user.setValue(QStringLiteral("username"), username);
-        user.setValue(QStringLiteral("password"), password);
-        user.setValue(QStringLiteral("remember_password"), 1);
-        user.setValue(QStringLiteral("country_id"), 19);
-        if (!DbHelper::addUser(user) || !DbHelper::getUser(user))
-            return 0;
-        return user.value(QStringLiteral("id")).toInt();
+        QSqlRecord user =
+            record(QStringLiteral("users"),
+                   {{"username", username}, {"password", password}, {"remember_password", 1}, {"country_id", 19}});
+        return DbHelper::addUser(user) && DbHelper::getUser(user) ? user.value(QStringLiteral("id")).toInt() : 0;
     }
 
     static int addGroup(const QString& name, int userId, int maxWon = 1) {
-        QSqlRecord group = emptyRecord(QStringLiteral("groups"));
-        group.setValue(QStringLiteral("name"), name);
-        group.setValue(QStringLiteral("user_id"), userId);
-        group.setValue(QStringLiteral("max_won"), maxWon);
-        if (!DbHelper::addGroup(group) || !DbHelper::getGroup(group))
-            return 0;
-        return group.value(QStringLiteral("id")).toInt();
+        QSqlRecord group = record(QStringLiteral("groups"), {{"name", name}, {"user_id", userId}, {"max_won", maxWon}});
+        return DbHelper::addGroup(group) && DbHelper::getGroup(group) ? group.value(QStringLiteral("id")).toInt() : 0;
     }
 
     // An item as the watch action adds it; returns its id, or 0 when the store refused it.
     static int addItem(const QString& number, int userId, const QString& relation = QStringLiteral("NONE"),
                        const QString& endTime = QStringLiteral("2026-03-01T12:00:00")) {
-        QSqlRecord item = emptyRecord(QStringLiteral("items"));
-        item.setValue(QStringLiteral("item_number"), number);
-        item.setValue(QStringLiteral("name"), QStringLiteral("Item ") + number);
-        item.setValue(QStringLiteral("user_id"), userId);
-        item.setValue(QStringLiteral("user_relation"), relation);
-        item.setValue(QStringLiteral("is_ended"), 0);
-        item.setValue(QStringLiteral("bid_count"), 3);
-        item.setValue(QStringLiteral("current_bid"), 12.5);
-        item.setValue(QStringLiteral("next_bid"), 13.0);
-        item.setValue(QStringLiteral("currency"), QStringLiteral("GBP"));
-        item.setValue(QStringLiteral("end_time"), endTime);
-        item.setValue(QStringLiteral("is_reserve"), 1);
-        item.setValue(QStringLiteral("is_reserve_met"), 0);
-        item.setValue(QStringLiteral("seller"), QStringLiteral("seller_") + number);
-        item.setValue(QStringLiteral("seller_score"), QStringLiteral("1520"));
-        if (!DbHelper::addItem(item) || !DbHelper::getItem(item))
-            return 0;
-        return item.value(QStringLiteral("id")).toInt();
+        QSqlRecord item = record(QStringLiteral("items"), {{"item_number", number},
+                                                           {"name", QStringLiteral("Item ") + number},
+                                                           {"user_id", userId},
+                                                           {"user_relation", relation},
+                                                           {"is_ended", 0},
+                                                           {"current_bid", 12.5},
+                                                           {"currency", "GBP"},
+                                                           {"end_time", endTime}});
+        return DbHelper::addItem(item) && DbHelper::getItem(item) ? item.value(QStringLiteral("id")).toInt() : 0;
     }
 
     // Puts a snipe on an item the way the snipe action does: read the whole row, change it, write it back.
     static bool setSnipe(int itemId, const QVariant& bidStatus, const QVariant& groupId = QVariant()) {
-        QSqlRecord item = emptyRecord(QStringLiteral("items"));
-        item.setValue(QStringLiteral("id"), itemId);
+        QSqlRecord item = record(QStringLiteral("items"), {{"id", itemId}});
         if (!DbHelper::getItem(item))
             return false;
         item.setValue(QStringLiteral("user_bid"), 20.0);
@@ -184,5 +178,19 @@ public:
         item.setValue(QStringLiteral("bid_status"), bidStatus);
         item.setValue(QStringLiteral("group_id"), groupId);
         return DbHelper::updateItem(item);
+    }
+
+private:
+    static void onFile(const QString& path, const std::function<void(QSqlQuery&)>& work) {
+        const QString name = QUuid::createUuid().toString();
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(path);
+            db.open();
+            QSqlQuery query(db);
+            work(query);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
     }
 };
