@@ -5,35 +5,24 @@
 ParsedMail ParsedMail::parse(const QByteArray& raw) {
     ParsedMail mail;
     const int end = raw.indexOf("\r\n\r\n");
-    const QByteArray head = end < 0 ? raw : raw.left(end);
     mail.m_body = end < 0 ? QByteArray() : raw.mid(end + 4);
-    for (const QByteArray& line : head.split('\n')) {
+    for (const QByteArray& line : raw.left(end < 0 ? raw.size() : end).split('\n')) {
         const QString text = QString::fromUtf8(line).remove(QLatin1Char('\r'));
-        if (text.isEmpty())
-            continue;
-        if ((text.startsWith(QLatin1Char(' ')) || text.startsWith(QLatin1Char('\t'))) && !mail.m_headers.isEmpty()) {
+        if ((text.startsWith(QLatin1Char(' ')) || text.startsWith(QLatin1Char('\t'))) && !mail.m_headers.isEmpty())
             mail.m_headers.last().second += text;
-            continue;
-        }
-        const int colon = text.indexOf(QLatin1Char(':'));
-        mail.m_headers.append({text.left(colon), colon < 0 ? QString() : text.mid(colon + 1).trimmed()});
+        else if (!text.isEmpty())
+            mail.m_headers.append({text.section(QLatin1Char(':'), 0, 0), text.section(QLatin1Char(':'), 1).trimmed()});
     }
     return mail;
 }
 
-QString ParsedMail::header(const QString& name) const {
+QStringList ParsedMail::values(const QString& name) const {
+    QStringList list;
     for (const auto& field : m_headers) {
         if (field.first.compare(name, Qt::CaseInsensitive) == 0)
-            return field.second;
+            list << field.second;
     }
-    return QString();
-}
-
-int ParsedMail::headerCount(const QString& name) const {
-    int count = 0;
-    for (const auto& field : m_headers)
-        count += field.first.compare(name, Qt::CaseInsensitive) == 0 ? 1 : 0;
-    return count;
+    return list;
 }
 
 QList<ParsedMail> ParsedMail::parts() const {
@@ -42,23 +31,9 @@ QList<ParsedMail> ParsedMail::parts() const {
     QList<ParsedMail> list;
     if (boundary.isEmpty())
         return list;
-    const QByteArray delimiter = "--" + boundary.toUtf8();
-    const QList<QByteArray> pieces = ("\r\n" + m_body).split('\n');
-    QByteArray current;
-    bool inPart = false;
-    for (const QByteArray& piece : pieces) {
-        const QByteArray line = piece.endsWith('\r') ? piece.left(piece.size() - 1) : piece;
-        if (line == delimiter || line == delimiter + "--") {
-            if (inPart) {
-                current.chop(2); // the line break before a delimiter belongs to it
-                list << parse(current);
-            }
-            current.clear();
-            inPart = line == delimiter;
-            continue;
-        }
-        if (inPart)
-            current += piece + "\n";
-    }
+    // A delimiter is "--boundary" at the start of a line; the line break before it belongs to it.
+    const QStringList pieces = QString::fromUtf8("\r\n" + m_body).split("\r\n--" + boundary);
+    for (int i = 1; i < pieces.size() && !pieces.at(i).startsWith(QLatin1String("--")); ++i)
+        list << parse(pieces.at(i).mid(2).toUtf8());
     return list;
 }
