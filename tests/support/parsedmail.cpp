@@ -16,24 +16,31 @@ ParsedMail ParsedMail::parse(const QByteArray& raw) {
     return mail;
 }
 
-QStringList ParsedMail::values(const QString& name) const {
+QStringList ParsedMail::fields(const QStringList& names) const {
     QStringList list;
-    for (const auto& field : m_headers) {
-        if (field.first.compare(name, Qt::CaseInsensitive) == 0)
-            list << field.second;
+    for (const QString& name : names) {
+        for (const auto& field : m_headers) {
+            if (field.first.compare(name, Qt::CaseInsensitive) == 0)
+                list << name + QStringLiteral(": ") + field.second;
+        }
     }
     return list;
 }
 
-QList<ParsedMail> ParsedMail::parts() const {
-    const QRegularExpression boundaryParameter(QStringLiteral("boundary=\"?([^\";]+)\"?"));
-    const QString boundary = boundaryParameter.match(header(QStringLiteral("Content-Type"))).captured(1);
-    QList<ParsedMail> list;
-    if (boundary.isEmpty())
-        return list;
+QString ParsedMail::plainText() const {
+    const QString contentType = fields({QStringLiteral("Content-Type")}).value(0);
+    const QString boundary =
+        QRegularExpression(QStringLiteral("boundary=\"?([^\";]+)\"?")).match(contentType).captured(1);
     // A delimiter is "--boundary" at the start of a line; the line break before it belongs to it.
     const QStringList pieces = QString::fromUtf8("\r\n" + m_body).split("\r\n--" + boundary);
-    for (int i = 1; i < pieces.size() && !pieces.at(i).startsWith(QLatin1String("--")); ++i)
-        list << parse(pieces.at(i).mid(2).toUtf8());
-    return list;
+    QStringList types;
+    QString text;
+    for (int i = 1; !boundary.isEmpty() && i < pieces.size() && !pieces.at(i).startsWith(QLatin1String("--")); ++i) {
+        const ParsedMail part = parse(pieces.at(i).mid(2).toUtf8());
+        types << part.fields({QStringLiteral("Content-Type")});
+        text = QString::fromUtf8(part.m_body);
+    }
+    return types == QStringList{QStringLiteral("Content-Type: text/plain; charset=utf-8")}
+               ? text
+               : QStringLiteral("parts: ") + types.join(QStringLiteral(" | "));
 }

@@ -12,12 +12,10 @@ class ParsedMail {
 public:
     static ParsedMail parse(const QByteArray& raw);
 
-    // Every unfolded value of that field (case-insensitive name), in order.
-    QStringList values(const QString& name) const;
-    QString header(const QString& name) const { return values(name).value(0); }
-    const QByteArray& body() const { return m_body; }
-    // The parts of a multipart body, split at its boundary.
-    QList<ParsedMail> parts() const;
+    // "Name: value" (unfolded) for each field of those names (case-insensitive) the mail has, in the order asked.
+    QStringList fields(const QStringList& names) const;
+    // The text of a mail made of one "text/plain; charset=utf-8" part, or else a description of its parts.
+    QString plainText() const;
 
 private:
     QList<QPair<QString, QString>> m_headers;

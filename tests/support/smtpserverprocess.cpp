@@ -58,11 +58,10 @@ QString SmtpServerProcess::certificateFile() {
         const QString cert = QDir(certificateDir()).filePath(QStringLiteral("cert.pem"));
         QProcess openssl;
         openssl.start(QStringLiteral("openssl"),
-                      {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
-                       QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
-                       QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=localhost"),
-                       QStringLiteral("-addext"), QStringLiteral("subjectAltName=DNS:localhost,IP:127.0.0.1"),
-                       QStringLiteral("-keyout"), keyFile(), QStringLiteral("-out"), cert});
+                      QStringLiteral("req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=localhost -addext "
+                                     "subjectAltName=DNS:localhost,IP:127.0.0.1 -keyout")
+                              .split(QLatin1Char(' '))
+                          << keyFile() << QStringLiteral("-out") << cert);
         const bool ok = openssl.waitForFinished(60000) && openssl.exitStatus() == QProcess::NormalExit &&
                         openssl.exitCode() == 0 && QFile::exists(cert);
         if (!ok)
@@ -80,13 +79,16 @@ QList<SmtpServerProcess::Received> SmtpServerProcess::received() const {
         if (!file.open(QIODevice::ReadOnly))
             continue;
         const QJsonObject object = QJsonDocument::fromJson(file.readAll()).object();
-        Received mail;
-        mail.from = object.value(QStringLiteral("from")).toString();
-        for (const QJsonValue& to : object.value(QStringLiteral("to")).toArray())
-            mail.to << to.toString();
-        mail.mechanism = object.value(QStringLiteral("mechanism")).toString();
-        mail.tls = object.value(QStringLiteral("tls")).toBool();
-        mail.content = QByteArray::fromBase64(object.value(QStringLiteral("content")).toString().toLatin1());
+        QStringList to;
+        for (const QJsonValue& recipient : object.value(QStringLiteral("to")).toArray())
+            to << recipient.toString();
+        const QString envelope =
+            QStringLiteral("from %1 to %2 by %3 over %4")
+                .arg(object.value(QStringLiteral("from")).toString(), to.join(QStringLiteral(", ")),
+                     object.value(QStringLiteral("mechanism")).toString(),
+                     object.value(QStringLiteral("tls")).toBool() ? "tls" : "tcp");
+        const Received mail{envelope,
+                            QByteArray::fromBase64(object.value(QStringLiteral("content")).toString().toLatin1())};
         list << mail;
     }
     return list;

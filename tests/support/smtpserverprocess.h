@@ -12,12 +12,10 @@ class QProcess;
 // the messages it accepted. The process is stopped when the object goes away.
 class SmtpServerProcess {
 public:
-    // One message as the server accepted it.
+    // One message as the server accepted it; envelope reads "from <sender> to <recipients, ...> by <sign-in
+    // mechanism> over <tcp|tls>".
     struct Received {
-        QString from;
-        QStringList to;
-        QString mechanism;
-        bool tls = false;
+        QString envelope;
         QByteArray content;
     };
 
