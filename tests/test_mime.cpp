@@ -7,7 +7,7 @@
 
 #include <QtTest>
 
-// The mail text as it leaves the program: encoders, line wrapping, part headers and the message header.
+// The mail text as it leaves the program: encoders, line wrapping and the message header.
 class TestMime : public QObject {
     Q_OBJECT
 
