@@ -4,6 +4,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 
 // Reads a received mail (or one MIME part of it) back into its header fields and body, so that tests
 // check what a mail reader would see rather than comparing whole texts.
@@ -11,14 +12,10 @@ class ParsedMail {
 public:
     static ParsedMail parse(const QByteArray& raw);
 
-    // The header fields in order, as name and unfolded value.
-    const QList<QPair<QString, QString>>& headers() const { return m_headers; }
-    // The first value of that field (case-insensitive name); empty when absent.
-    QString header(const QString& name) const;
-    int headerCount(const QString& name) const;
-    const QByteArray& body() const { return m_body; }
-    // The parts of a multipart body, split at its boundary.
-    QList<ParsedMail> parts() const;
+    // "Name: value" (unfolded) for each field of those names (case-insensitive) the mail has, in the order asked.
+    QStringList fields(const QStringList& names) const;
+    // The text of a mail made of one "text/plain; charset=utf-8" part, or else a description of its parts.
+    QString plainText() const;
 
 private:
     QList<QPair<QString, QString>> m_headers;

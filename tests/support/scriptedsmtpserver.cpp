@@ -7,50 +7,44 @@
 #include <QTcpSocket>
 #include <QThread>
 
-// Lives on the server's thread; the test reads what it recorded under the mutex.
+// Lives on the server's thread; the test reads its log under the mutex.
 class ScriptedSmtpCore : public QObject {
 public:
     explicit ScriptedSmtpCore(const QList<QByteArray>& replies)
         : m_replies(replies) {}
 
     quint16 listen() {
-        m_server = new QTcpServer(this);
-        QObject::connect(m_server, &QTcpServer::newConnection, this, [this] { accept(); });
-        return m_server->listen(QHostAddress::LocalHost, 0) ? m_server->serverPort() : 0;
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+                locked([](ScriptedSmtpServer::Log& log) {
+                    ++log.connections;
+                    log.clientGone = false;
+                });
+                m_socket = socket;
+                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
+                connect(socket, &QTcpSocket::disconnected, this,
+                        [this] { locked([](ScriptedSmtpServer::Log& log) { log.clientGone = true; }); });
+                reply(socket);
+            }
+        });
+        return m_server.listen(QHostAddress::LocalHost, 0) ? m_server.serverPort() : 0;
     }
 
-    void accept() {
-        while (QTcpSocket* socket = m_server->nextPendingConnection()) {
-            {
-                QMutexLocker locker(&m_mutex);
-                ++m_connections;
-                m_gone = false;
-            }
-            m_socket = socket;
-            QObject::connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
-            QObject::connect(socket, &QTcpSocket::disconnected, this, [this] {
-                QMutexLocker locker(&m_mutex);
-                m_gone = true;
-            });
-            reply(socket);
-        }
+    template <typename F> void locked(F change) {
+        QMutexLocker locker(&m_mutex);
+        change(m_log);
     }
 
     void read(QTcpSocket* socket) {
         while (socket->canReadLine()) {
             const QByteArray line = socket->readLine();
-            QByteArray bare = line;
-            while (bare.endsWith('\n') || bare.endsWith('\r'))
-                bare.chop(1);
-            {
-                QMutexLocker locker(&m_mutex);
-                if (m_inData && bare != ".") {
-                    m_data += line;
-                    continue;
-                }
-                m_commands << bare;
-                m_inData = false;
+            const QByteArray bare = QByteArray(line).replace('\r', "").replace('\n', "");
+            if (m_inData && bare != ".") {
+                locked([&line](ScriptedSmtpServer::Log& log) { log.data += line; });
+                continue;
             }
+            m_inData = false;
+            locked([&bare](ScriptedSmtpServer::Log& log) { log.commands << bare; });
             reply(socket);
         }
     }
@@ -59,34 +53,21 @@ public:
         if (m_next >= m_replies.size())
             return;
         const QByteArray answer = m_replies.at(m_next++);
-        if (answer.isEmpty()) {
-            socket->abort();
-            return;
-        }
-        {
-            QMutexLocker locker(&m_mutex);
-            m_inData = answer.startsWith("354");
-        }
+        if (answer.isEmpty())
+            return socket->abort();
+        m_inData = answer.startsWith("354");
         socket->write(answer);
     }
 
-    void closeConnection() {
-        if (m_socket)
-            m_socket->abort();
-    }
-
-    mutable QMutex m_mutex;
-    QList<QByteArray> m_commands;
-    QByteArray m_data;
-    int m_connections = 0;
-    bool m_gone = false;
+    QMutex m_mutex;
+    ScriptedSmtpServer::Log m_log;
+    QTcpSocket* m_socket = nullptr;
 
 private:
+    QTcpServer m_server{this};
     QList<QByteArray> m_replies;
     int m_next = 0;
     bool m_inData = false;
-    QTcpServer* m_server = nullptr;
-    QTcpSocket* m_socket = nullptr;
 };
 
 ScriptedSmtpServer::ScriptedSmtpServer(const QList<QByteArray>& replies)
@@ -106,27 +87,17 @@ ScriptedSmtpServer::~ScriptedSmtpServer() {
     delete m_thread;
 }
 
-QList<QByteArray> ScriptedSmtpServer::commands() const {
+ScriptedSmtpServer::Log ScriptedSmtpServer::log() const {
     QMutexLocker locker(&m_core->m_mutex);
-    return m_core->m_commands;
-}
-
-QByteArray ScriptedSmtpServer::data() const {
-    QMutexLocker locker(&m_core->m_mutex);
-    return m_core->m_data;
-}
-
-int ScriptedSmtpServer::connectionCount() const {
-    QMutexLocker locker(&m_core->m_mutex);
-    return m_core->m_connections;
-}
-
-bool ScriptedSmtpServer::clientGone() const {
-    QMutexLocker locker(&m_core->m_mutex);
-    return m_core->m_gone;
+    return m_core->m_log;
 }
 
 void ScriptedSmtpServer::closeConnection() {
     QMetaObject::invokeMethod(
-        m_core, [this] { m_core->closeConnection(); }, Qt::BlockingQueuedConnection);
+        m_core,
+        [this] {
+            if (m_core->m_socket)
+                m_core->m_socket->abort();
+        },
+        Qt::BlockingQueuedConnection);
 }

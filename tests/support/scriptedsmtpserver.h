@@ -10,6 +10,14 @@ class ScriptedSmtpCore;
 // on a thread of its own, so a blocking SmtpClient on the test's thread can talk to it.
 class ScriptedSmtpServer {
 public:
+    // What the server has seen so far.
+    struct Log {
+        QList<QByteArray> commands; // without their line ends
+        QByteArray data;            // after the 354 reply, up to and excluding the end-of-data line
+        int connections = 0;
+        bool clientGone = false;
+    };
+
     // replies[0] is sent when a client connects, replies[i] after the client's i-th line (the end-of-data
     // line "." counts as one; the lines after a 354 reply up to it do not). An empty reply drops the client.
     // Past the list the server is silent.
@@ -19,12 +27,8 @@ public:
     ScriptedSmtpServer& operator=(const ScriptedSmtpServer&) = delete;
 
     quint16 port() const { return m_port; }
-    // Command lines received, without their line ends.
-    QList<QByteArray> commands() const;
-    // The bytes received after the 354 reply, up to and excluding the end-of-data line.
-    QByteArray data() const;
-    int connectionCount() const;
-    bool clientGone() const;
+    Log log() const;
+    QList<QByteArray> commands() const { return log().commands; }
     // Drops the current client, as a server that gives up would.
     void closeConnection();
 

@@ -1,10 +1,7 @@
 #!/usr/bin/python3
-"""SMTP peer for the mail tests: a real SMTP server on loopback.
-
-Accepts AUTH LOGIN and AUTH PLAIN for one test account, optionally STARTTLS or TLS from the first byte,
-and saves every message it accepts as NNNN.json in --dir (envelope, sign-in mechanism, TLS state and the
-message bytes in Base64). The chosen port is printed on the first line of stdout.
-"""
+"""A real SMTP server on loopback for the mail tests: AUTH LOGIN and PLAIN for one account, plain TCP,
+STARTTLS or TLS from the first byte. Saves each accepted message as NNNN.json in --dir (envelope, sign-in
+mechanism, TLS state, Base64 bytes) and prints its port on the first line of stdout."""
 import argparse
 import asyncio
 import base64
@@ -38,38 +35,30 @@ class Handler:
         return "250 Message accepted"
 
 
-def make_authenticator(user, password):
+def main():
+    parser = argparse.ArgumentParser()
+    for option in ("--dir", "--user", "--password", "--cert", "--key"):
+        parser.add_argument(option)
+    parser.add_argument("--mode", choices=["tcp", "starttls", "ssl"], default="tcp")
+    args = parser.parse_args()
+
     def authenticator(server, session, envelope, mechanism, auth_data):
-        if (isinstance(auth_data, LoginPassword) and auth_data.login == user.encode("utf-8")
-                and auth_data.password == password.encode("utf-8")):
+        if (isinstance(auth_data, LoginPassword) and auth_data.login == args.user.encode("utf-8")
+                and auth_data.password == args.password.encode("utf-8")):
             session.tollimer_mechanism = mechanism
             return AuthResult(success=True)
         return AuthResult(success=False, handled=False)
-    return authenticator
-
-
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--dir", required=True)
-    parser.add_argument("--user", default="tester")
-    parser.add_argument("--password", default="s3cret pass")
-    parser.add_argument("--mode", choices=["plain", "starttls", "ssl"], default="plain")
-    parser.add_argument("--cert")
-    parser.add_argument("--key")
-    args = parser.parse_args()
 
     context = None
-    if args.mode != "plain":
+    if args.mode != "tcp":
         context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
         context.load_cert_chain(args.cert, args.key)
-
     handler = Handler(args.dir)
-    authenticator = make_authenticator(args.user, args.password)
+    starttls = args.mode == "starttls"
 
     def factory():
         return SMTP(handler, hostname="tollimer-test", authenticator=authenticator, auth_required=True,
-                    auth_require_tls=False, tls_context=context if args.mode == "starttls" else None,
-                    require_starttls=args.mode == "starttls")
+                    auth_require_tls=False, tls_context=context if starttls else None, require_starttls=starttls)
 
     loop = asyncio.new_event_loop()
     asyncio.set_event_loop(loop)

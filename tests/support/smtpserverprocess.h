@@ -12,14 +12,10 @@ class QProcess;
 // the messages it accepted. The process is stopped when the object goes away.
 class SmtpServerProcess {
 public:
-    enum class Mode { Plain, StartTls, Ssl };
-
-    // One message as the server accepted it.
+    // One message as the server accepted it; envelope reads "from <sender> to <recipients, ...> by <sign-in
+    // mechanism> over <tcp|tls>".
     struct Received {
-        QString from;
-        QStringList to;
-        QString mechanism;
-        bool tls = false;
+        QString envelope;
         QByteArray content;
     };
 
@@ -28,21 +24,17 @@ public:
     SmtpServerProcess(const SmtpServerProcess&) = delete;
     SmtpServerProcess& operator=(const SmtpServerProcess&) = delete;
 
-    // The TLS modes need a certificate and its key (see makeCertificate).
-    bool start(Mode mode = Mode::Plain, const QString& certFile = QString(), const QString& keyFile = QString());
-    void stop();
+    // connection as in the settings file: "tcp", "starttls" or "ssl" (TLS from the first byte).
+    bool start(const QString& connection = QStringLiteral("tcp"));
 
     quint16 port() const { return m_port; }
     static QString user() { return QStringLiteral("tester"); }
     static QString password() { return QStringLiteral("s3cret pass"); }
+    // The self-signed certificate (127.0.0.1, localhost) of the TLS modes, made once per run with openssl;
+    // clients must be told to trust it.
+    static QString certificateFile();
 
     QList<Received> received() const;
-    // Runs the event loop until count messages have arrived or the time is up.
-    bool waitForMessages(int count, int timeoutMs = 10000) const;
-
-    // A self-signed certificate for 127.0.0.1 and localhost, made with the openssl command into dir.
-    static bool makeCertificate(const QString& dir, QString* certFile, QString* keyFile);
-
     QByteArray output() const;
 
 private:
