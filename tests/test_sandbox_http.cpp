@@ -1,6 +1,7 @@
 #include "sandboxhttpparser.h"
 #include "sandboxhttpresponse.h"
 #include "sandboxserver.h"
+#include "test_sandboxclient.h"
 
 #include <QSignalSpy>
 #include <QTcpSocket>
@@ -12,6 +13,25 @@ class TestSandboxHttp : public QObject {
     Q_OBJECT
 
 private:
+    // A raw client of an in-process server, so it reads through the event loop, never by blocking waits.
+    struct RawClient {
+        QTcpSocket socket;
+        QByteArray received;
+        explicit RawClient(quint16 port) {
+            QObject::connect(&socket, &QTcpSocket::readyRead, [this]() { received += socket.readAll(); });
+            socket.connectToHost(QHostAddress::LocalHost, port);
+        }
+        bool sendUntilClosed(const QByteArray& wire) {
+            socket.write(wire);
+            return QTest::qWaitFor([this]() { return socket.state() == QAbstractSocket::UnconnectedState; }, 5000);
+        }
+    };
+
+    static bool listen(SandboxServer* server) {
+        server->loadScenario(SandboxScenario());
+        return server->listen(0);
+    }
+
     static QList<SandboxHttpRequest> parseInChunks(const QByteArray& wire, int chunk, SandboxHttpParser* parser) {
         QList<SandboxHttpRequest> requests;
         for (int i = 0; i < wire.size(); i += chunk) {
@@ -132,48 +152,53 @@ private slots:
         QVERIFY(response.serialize(true, true).endsWith("Connection: keep-alive\r\n\r\n"));
     }
 
-    // A stream the sandbox cannot read gets one clear answer and is closed, rather than left hanging.
-    void brokenStreamIsAnsweredAndClosed() {
-        SandboxServer server;
-        server.loadScenario(SandboxScenario());
-        QVERIFY(server.listen(0));
-        QTcpSocket socket;
-        QByteArray received;
-        connect(&socket, &QTcpSocket::readyRead, this, [&]() { received += socket.readAll(); });
-        socket.connectToHost(QHostAddress::LocalHost, server.port());
-        socket.write(
-            "POST http://www.ebay.co.uk/ HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n");
-        QTRY_VERIFY_WITH_TIMEOUT(socket.state() == QAbstractSocket::UnconnectedState, 5000);
-        QVERIFY2(received.startsWith("HTTP/1.1 501 "), received.constData());
-        QVERIFY(received.contains("chunked"));
+    // What the sandbox cannot serve gets one clear answer and the connection is closed, rather than left hanging.
+    void unservableRequestsAreAnsweredAndClosed_data() {
+        QTest::addColumn<QByteArray>("wire");
+        QTest::addColumn<QByteArray>("marker");
+        sandboxRow("chunked",
+                   QByteArray("POST http://www.ebay.co.uk/ HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n5\r\n"
+                              "hello\r\n0\r\n\r\n"),
+                   QByteArray("chunked"));
+        sandboxRow("https tunnel",
+                   QByteArray("CONNECT signin.ebay.co.uk:443 HTTP/1.1\r\nHost: signin.ebay.co.uk:443\r\n\r\n"),
+                   QByteArray("use http"));
     }
 
-    // A raw client that sends two pipelined requests on one connection, the second with a latency fault, gets
-    // both answers in order on that same connection, then the connection closes when asked to.
+    void unservableRequestsAreAnsweredAndClosed() {
+        QFETCH(QByteArray, wire);
+        QFETCH(QByteArray, marker);
+        SandboxServer server;
+        QVERIFY(listen(&server));
+        RawClient client(server.port());
+        QVERIFY(client.sendUntilClosed(wire));
+        QVERIFY2(client.received.startsWith("HTTP/1.1 501 "), client.received.constData());
+        QVERIFY(client.received.contains(marker));
+        if (wire.startsWith("CONNECT")) {
+            const QJsonObject entry = server.recorder().logJson().value("requests").toArray().last().toObject();
+            QCOMPARE(entry.value("method").toString(), QString("CONNECT"));
+            QCOMPARE(entry.value("host").toString(), QString("signin.ebay.co.uk"));
+            QCOMPARE(entry.value("url").toString(), QString("signin.ebay.co.uk:443"));
+        }
+    }
+
+    // Two pipelined requests, the second delayed by a latency fault, are answered in order on that same
+    // connection, which then closes when asked to.
     void serverAnswersInOrderOnOneConnection() {
         SandboxServer server;
-        SandboxScenario scenario;
-        QString error;
-        QVERIFY(SandboxScenario::parse(R"({"auctions":[{"itemNumber":"1"}]})", &scenario, &error));
-        server.loadScenario(scenario);
-        QVERIFY(server.listen(0));
+        QVERIFY(listen(&server));
         QString faultError;
         QVERIFY(server.faults().set(QJsonObject{{"endpoint", "Home"}, {"latencyMs", 50}}, &faultError));
-        // The server runs in this thread, so the socket is read through the event loop, never by blocking waits.
-        QTcpSocket socket;
-        QByteArray received;
-        connect(&socket, &QTcpSocket::readyRead, this, [&]() { received += socket.readAll(); });
-        socket.connectToHost(QHostAddress::LocalHost, server.port());
-        socket.write("GET http://www.ebay.co.uk/ HTTP/1.1\r\nHost: www.ebay.co.uk\r\n\r\n"
-                     "GET http://www.tollimer.com/version.xml HTTP/1.1\r\nHost: www.tollimer.com\r\n\r\n");
-        QTRY_VERIFY_WITH_TIMEOUT(received.contains("</Tollimer>"), 5000);
-        QCOMPARE(received.count("HTTP/1.1 200 OK"), 2);
-        QVERIFY(received.indexOf("<html>") < received.indexOf("<Tollimer4Ver>"));
-        received.clear();
-        socket.write("GET /_sandbox/state HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
-        QTRY_VERIFY_WITH_TIMEOUT(socket.state() == QAbstractSocket::UnconnectedState, 5000);
-        QVERIFY(received.contains("Connection: close"));
-        QVERIFY(received.contains("\"auctions\""));
+        RawClient client(server.port());
+        client.socket.write("GET http://www.ebay.co.uk/ HTTP/1.1\r\nHost: www.ebay.co.uk\r\n\r\n"
+                            "GET http://www.tollimer.com/version.xml HTTP/1.1\r\nHost: www.tollimer.com\r\n\r\n");
+        QTRY_VERIFY_WITH_TIMEOUT(client.received.contains("</Tollimer>"), 5000);
+        QCOMPARE(client.received.count("HTTP/1.1 200 OK"), 2);
+        QVERIFY(client.received.indexOf("<html>") < client.received.indexOf("<Tollimer4Ver>"));
+        client.received.clear();
+        QVERIFY(client.sendUntilClosed("GET /_sandbox/state HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n"));
+        QVERIFY(client.received.contains("Connection: close"));
+        QVERIFY(client.received.contains("\"auctions\""));
         const QJsonArray log = server.recorder().logJson().value("requests").toArray();
         QCOMPARE(log.size(), 2); // control requests are not logged
         QCOMPARE(log.at(0).toObject().value("connection"), log.at(1).toObject().value("connection"));
