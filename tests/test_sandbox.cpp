@@ -167,85 +167,72 @@ private slots:
         QVERIFY(answer.text().contains("Your user ID or password is incorrect."));
     }
 
-    void confirmingRequestChecksTokens_data() {
+    // One bid through either flow, damaged or not before it is confirmed: what the first step shows, what the
+    // confirmation answers ("Error|DebugError" for JSON, a page pattern for HTML) and the reason in the ledger.
+    void bidAnswers_data() {
         QTest::addColumn<bool>("json");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("maxbid");
         QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("step1");
+        QTest::addColumn<QString>("expected");
         QTest::addColumn<QString>("reason");
+        const QString form = "name=\"stok\" value=\"", away = "window.parent.location";
+        const QString bidError = "PageViewBids_MakeBidError\"";
+        sandboxRow("json placed", true, "100000000001", "7.00", "", form, "|", "placed");
+        sandboxRow("json too low", true, "100000000009", "1.00", "", form, "LOW_BIDAMOUNT|", "bidTooLow");
+        sandboxRow("json refusal", true, "100000000004", "7.00", "", form,
+                   "You are blocked from bidding on this seller's items.|", "refusal");
+        sandboxRow("json comma", true, "100000000001", "1,234.00", "", form, "INVALID_BIDAMOUNT|", "badAmount");
+        sandboxRow("json signed out", true, "100000000001", "7.00", "signedOut", away, "REDIRECT|SIGNIN_REQUIRED",
+                   "signedOut");
+        sandboxRow("json step 1 redirects", true, "100000000007", "7.00", "", away, "REDIRECT|", "tokensNotIssued");
+        sandboxRow("json step 1 error", true, "100000000008", "7.00", "", bidError, "REDIRECT|", "tokensNotIssued");
+        sandboxRow("json step 1 ended", true, "100000000006", "7.00", "", bidError, "REDIRECT|", "tokensNotIssued");
+        sandboxRow("json wrong key", true, "100000000001", "5.00", "wrongKey", form, "REDIRECT|", "tokensWrong");
+        sandboxRow("html placed", false, "100000000001", "7.00", "", "", "bid confirmation", "placed");
+        sandboxRow("html outbid", false, "100000000009", "15.00", "", "", "bid confirmation", "placed");
+        sandboxRow("html too low", false, "100000000009", "1.00", "", "", "enter.*(more than|or more)", "bidTooLow");
+        sandboxRow("html refusal", false, "100000000004", "7.00", "", "",
+                   "You are unable to bid on or buy this item because:.+You are blocked", "refusal");
+        sandboxRow("html postage", false, "100000000005", "7.00", "", "", "primary postage address", "refusal");
+        sandboxRow("html other user", false, "100000000001", "7.00", "otherUser", "", "problem", "userMismatch");
+        sandboxRow("html signed out", false, "100000000001", "7.00", "signedOut", "", "Sign in", "signedOut");
         for (const bool json : {true, false}) {
             const QByteArray flow = json ? "json " : "html ";
-            sandboxRow(flow + "wrong stok", json, "wrongStok", "tokensWrong");
-            sandboxRow(flow + "plus unencoded", json, "unencoded", "tokensWrong");
-            sandboxRow(flow + "used twice", json, "reuse", "tokensReused");
-            sandboxRow(flow + "no first step", json, "noStep1", "tokensNotIssued");
-            sandboxRow(flow + "other item", json, "otherItem", "tokensNotIssued");
+            const QString refused = json ? "REDIRECT|" : "problem";
+            sandboxRow(flow + "wrong stok", json, "100000000001", "5.00", "wrongStok", "", refused, "tokensWrong");
+            sandboxRow(flow + "plus unencoded", json, "100000000001", "5.00", "unencoded", "", refused, "tokensWrong");
+            sandboxRow(flow + "used twice", json, "100000000001", "5.00", "reuse", "", refused, "tokensReused");
+            sandboxRow(flow + "no first step", json, "100000000001", "5.00", "noStep1", "", refused, "tokensNotIssued");
+            sandboxRow(flow + "other item", json, "100000000001", "5.00", "otherItem", "", refused, "tokensNotIssued");
         }
-        sandboxRow("json wrong key", true, "wrongKey", "tokensWrong");
     }
 
-    void confirmingRequestChecksTokens() {
+    void bidAnswers() {
         QFETCH(bool, json);
+        QFETCH(QString, item);
+        QFETCH(QString, maxbid);
         QFETCH(QString, damage);
+        QFETCH(QString, step1);
+        QFETCH(QString, expected);
         QFETCH(QString, reason);
-        signInUk();
-        const QString item = "100000000001";
+        if (damage != "signedOut")
+            signInUk();
+        SandboxTestClient::Answer first;
         SandboxTestClient::Tokens tokens;
         if (damage != "noStep1")
-            tokens = m_client->bidStep1(json, item, "5.00");
+            tokens = m_client->bidStep1(json, item, maxbid, &first);
+        QVERIFY2(first.text().contains(step1), qPrintable(first.text()));
         if (damage == "wrongStok")
             tokens.stok = "AAAA" + tokens.stok.mid(4);
         if (damage == "wrongKey")
             tokens.key = "AAAA" + tokens.key.mid(4);
         if (damage == "reuse")
-            m_client->bidStep2(json, item, "5.00", tokens);
-        const auto answer = m_client->bidStep2(json, damage == "otherItem" ? "100000000009" : item, "5.00", tokens,
-                                               "sniper_uk", damage != "unencoded");
-        const QJsonObject last = ledger().last().toObject();
-        QCOMPARE(last.value("reason").toString(), reason);
-        QVERIFY(!last.value("tokensValid").toBool());
-        QVERIFY(!last.value("accepted").toBool());
-        if (json)
-            QVERIFY(answer.json().value("Status").toString() != "CONFIRMBID");
-        else
-            QVERIFY(!answer.text().contains("bid confirmation", Qt::CaseInsensitive));
-    }
-
-    // For the JSON flow the expectation is "Error|DebugError"; for the HTML flow a pattern of the page.
-    void answerClassesOfBothFlows_data() {
-        QTest::addColumn<bool>("json");
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("maxbid");
-        QTest::addColumn<bool>("signedIn");
-        QTest::addColumn<QString>("user");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<QString>("reason");
-        const QString uk = "sniper_uk";
-        sandboxRow("json placed", true, "100000000001", "7.00", true, uk, "|", "placed");
-        sandboxRow("json too low", true, "100000000009", "1.00", true, uk, "LOW_BIDAMOUNT|", "bidTooLow");
-        sandboxRow("json refusal", true, "100000000004", "7.00", true, uk,
-                   "You are blocked from bidding on this seller's items.|", "refusal");
-        sandboxRow("json signed out", true, "100000000001", "7.00", false, uk, "REDIRECT|SIGNIN_REQUIRED", "signedOut");
-        sandboxRow("json comma", true, "100000000001", "1,234.00", true, uk, "INVALID_BIDAMOUNT|", "badAmount");
-        sandboxRow("html placed", false, "100000000001", "7.00", true, uk, "bid confirmation", "placed");
-        sandboxRow("html outbid", false, "100000000009", "15.00", true, uk, "bid confirmation", "placed");
-        sandboxRow("html too low", false, "100000000009", "1.00", true, uk, "enter.*(more than|or more)", "bidTooLow");
-        sandboxRow("html refusal", false, "100000000004", "7.00", true, uk,
-                   "You are unable to bid on or buy this item because:.+You are blocked", "refusal");
-        sandboxRow("html postage", false, "100000000005", "7.00", true, uk, "primary postage address", "refusal");
-        sandboxRow("html wrong user", false, "100000000001", "7.00", true, "other_user", "problem", "userMismatch");
-        sandboxRow("html signed out", false, "100000000001", "7.00", false, uk, "Sign in", "signedOut");
-    }
-
-    void answerClassesOfBothFlows() {
-        QFETCH(bool, json);
-        QFETCH(QString, item);
-        QFETCH(QString, maxbid);
-        QFETCH(bool, signedIn);
-        QFETCH(QString, user);
-        QFETCH(QString, expected);
-        QFETCH(QString, reason);
-        if (signedIn)
-            signInUk();
-        const auto answer = m_client->bidStep2(json, item, maxbid, m_client->bidStep1(json, item, maxbid), user);
+            m_client->bidStep2(json, item, maxbid, tokens);
+        const auto answer =
+            m_client->bidStep2(json, damage == "otherItem" ? "100000000009" : item, maxbid, tokens,
+                               damage == "otherUser" ? "other_user" : "sniper_uk", damage != "unencoded");
         if (json) {
             const QJsonObject root = answer.json();
             QCOMPARE(root.value("Status").toString() == "CONFIRMBID", expected == "|");
@@ -256,7 +243,10 @@ private slots:
                 QRegularExpression(expected, QRegularExpression::CaseInsensitiveOption).match(answer.text()).hasMatch(),
                 qPrintable(answer.text()));
         }
-        QCOMPARE(ledger().last().toObject().value("reason").toString(), reason);
+        const QJsonObject last = ledger().last().toObject();
+        QCOMPARE(last.value("reason").toString(), reason);
+        QCOMPARE(last.value("accepted").toBool(), reason == "placed");
+        QCOMPARE(last.value("tokensValid").toBool(), !reason.startsWith("tokens") && reason != "signedOut");
     }
 
     // Tokens fetched before the end must not place a bid confirmed after it.
@@ -294,28 +284,6 @@ private slots:
         QCOMPARE(bids.size(), 2);
         QVERIFY(bids.at(1).toObject().value("timeMs").toDouble() - bids.at(0).toObject().value("timeMs").toDouble() >
                 250.0);
-    }
-
-    void quickBidFirstStepAnswers_data() {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<bool>("signedIn");
-        QTest::addColumn<QString>("marker");
-        sandboxRow("form", "100000000001", true, "name=\"stok\" value=\"");
-        sandboxRow("redirect", "100000000007", true, "window.parent.location");
-        sandboxRow("bid error", "100000000008", true, "PageViewBids_MakeBidError\"");
-        sandboxRow("ended", "100000000006", true, "PageViewBids_MakeBidError\"");
-        sandboxRow("signed out", "100000000001", false, "window.parent.location");
-    }
-
-    void quickBidFirstStepAnswers() {
-        QFETCH(QString, item);
-        QFETCH(bool, signedIn);
-        QFETCH(QString, marker);
-        if (signedIn)
-            signInUk();
-        SandboxTestClient::Answer answer;
-        m_client->bidStep1(true, item, "5.00", &answer);
-        QVERIFY2(answer.text().contains(marker), qPrintable(answer.text()));
     }
 
     void relationFollowsTheUsersBids() {

@@ -120,26 +120,6 @@ private slots:
         QCOMPARE(parser.takeRequest().keepAlive(), keepAlive);
     }
 
-    void brokenStreamsAreRefused_data() {
-        QTest::addColumn<QByteArray>("wire");
-        QTest::addColumn<int>("status");
-        QTest::newRow("request line") << QByteArray("HELLO\r\n\r\n") << 400;
-        QTest::newRow("method not a token") << QByteArray("get / HTTP/1.1\r\n\r\n") << 400;
-        QTest::newRow("header without colon") << QByteArray("GET / HTTP/1.1\r\nbogus\r\n\r\n") << 400;
-        QTest::newRow("chunked body") << QByteArray("POST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n") << 501;
-        QTest::newRow("bad length") << QByteArray("POST / HTTP/1.1\r\nContent-Length: x\r\n\r\n") << 400;
-        QTest::newRow("huge body") << QByteArray("POST / HTTP/1.1\r\nContent-Length: 999999999\r\n\r\n") << 413;
-        QTest::newRow("huge head") << QByteArray("GET / HTTP/1.1\r\nX: ") + QByteArray(70000, 'a') << 431;
-    }
-
-    void brokenStreamsAreRefused() {
-        QFETCH(QByteArray, wire);
-        QFETCH(int, status);
-        SandboxHttpParser parser;
-        QVERIFY(!parser.feed(wire, 0));
-        QCOMPARE(parser.errorStatus(), status);
-    }
-
     void responseSerialisesLengthAndConnection() {
         SandboxHttpResponse response = SandboxHttpResponse::html("<p>é</p>", 404);
         response.addHeader("Set-Cookie", "a=1; Path=/");
@@ -152,28 +132,37 @@ private slots:
         QVERIFY(response.serialize(true, true).endsWith("Connection: keep-alive\r\n\r\n"));
     }
 
-    // What the sandbox cannot serve gets one clear answer and the connection is closed, rather than left hanging.
-    void unservableRequestsAreAnsweredAndClosed_data() {
+    // What the sandbox cannot read or serve gets one clear answer and the connection is closed, not left hanging.
+    void refusedStreamsAreAnsweredAndClosed_data() {
         QTest::addColumn<QByteArray>("wire");
-        QTest::addColumn<QByteArray>("marker");
+        QTest::addColumn<QByteArray>("answer");
+        sandboxRow("request line", QByteArray("HELLO\r\n\r\n"), QByteArray("HTTP/1.1 400 "));
+        sandboxRow("method not a token", QByteArray("get / HTTP/1.1\r\n\r\n"), QByteArray("HTTP/1.1 400 "));
+        sandboxRow("header without colon", QByteArray("GET / HTTP/1.1\r\nbogus\r\n\r\n"), QByteArray("HTTP/1.1 400 "));
+        sandboxRow("bad length", QByteArray("POST / HTTP/1.1\r\nContent-Length: x\r\n\r\n"),
+                   QByteArray("HTTP/1.1 400 "));
+        sandboxRow("huge body", QByteArray("POST / HTTP/1.1\r\nContent-Length: 999999999\r\n\r\n"),
+                   QByteArray("HTTP/1.1 413 "));
+        sandboxRow("huge head", QByteArray("GET / HTTP/1.1\r\nX: ") + QByteArray(70000, 'a'),
+                   QByteArray("HTTP/1.1 431 "));
         sandboxRow("chunked",
-                   QByteArray("POST http://www.ebay.co.uk/ HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n5\r\n"
-                              "hello\r\n0\r\n\r\n"),
-                   QByteArray("chunked"));
+                   QByteArray("POST http://www.ebay.co.uk/ HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n"
+                              "5\r\nhello\r\n0\r\n\r\n"),
+                   QByteArray("HTTP/1.1 501 .*chunked"));
         sandboxRow("https tunnel",
                    QByteArray("CONNECT signin.ebay.co.uk:443 HTTP/1.1\r\nHost: signin.ebay.co.uk:443\r\n\r\n"),
-                   QByteArray("use http"));
+                   QByteArray("HTTP/1.1 501 .*use http"));
     }
 
-    void unservableRequestsAreAnsweredAndClosed() {
+    void refusedStreamsAreAnsweredAndClosed() {
         QFETCH(QByteArray, wire);
-        QFETCH(QByteArray, marker);
+        QFETCH(QByteArray, answer);
         SandboxServer server;
         QVERIFY(listen(&server));
         RawClient client(server.port());
         QVERIFY(client.sendUntilClosed(wire));
-        QVERIFY2(client.received.startsWith("HTTP/1.1 501 "), client.received.constData());
-        QVERIFY(client.received.contains(marker));
+        const QRegularExpression expected("^" + answer, QRegularExpression::DotMatchesEverythingOption);
+        QVERIFY2(expected.match(client.received).hasMatch(), client.received.constData());
         if (wire.startsWith("CONNECT")) {
             const QJsonObject entry = server.recorder().logJson().value("requests").toArray().last().toObject();
             QCOMPARE(entry.value("method").toString(), QString("CONNECT"));

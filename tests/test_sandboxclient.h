@@ -63,14 +63,11 @@ public:
 
     static QString encoded(const QString& value) { return QString::fromLatin1(QUrl::toPercentEncoding(value)); }
 
-    // Fetches the sign-in page of the host and posts the form with the page's own hidden values.
+    // Fetches the sign-in page of the host and posts the form with the srt that page issued.
     Answer signIn(const QString& domain, const QString& user, const QString& password) {
         const QString page = get(QStringLiteral("http://signin.%1/ws/eBayISAPI.dll?SignIn").arg(domain)).text();
-        const QString form = QStringLiteral("MfcISAPICommand=SignInWelcome&lse=false&siteid=3&co_partnerId=2&UsingSSL=1"
-                                            "&i1=-1&pageType=-1&userid=%1&pass=%2&keepMeSignInOption=1"
-                                            "&keepMeSignInOptio2=1&keepMeSignInOptio3=1&mid=%3&srt=%4&runId2=%5")
-                                 .arg(encoded(user), encoded(password), encoded(inputValue(page, "mid")),
-                                      encoded(inputValue(page, "srt")), encoded(inputValue(page, "runId2")));
+        const QString form = QStringLiteral("userid=%1&pass=%2&srt=%3")
+                                 .arg(encoded(user), encoded(password), encoded(inputValue(page, "srt")));
         return post(QStringLiteral("http://signin.%1/ws/eBayISAPI.dll?co_partnerId=2&siteid=3&UsingSSL=1").arg(domain),
                     form.toLatin1());
     }
