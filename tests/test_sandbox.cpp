@@ -286,24 +286,6 @@ private slots:
                 250.0);
     }
 
-    void relationFollowsTheUsersBids() {
-        auto relation = [&](const QString& item) {
-            const QString url = "http://cgi.ebay.co.uk/ws/eBayISAPI.dll?ViewItemLite&item=" + item + "&dl=5";
-            const QJsonObject inner = m_client->get(url).json().value("ViewItemLiteResponse").toObject();
-            if (inner.contains("Error"))
-                return QString("Error");
-            return inner.value("Item").toArray().first().toObject().value("ViewerItemRelation").toString();
-        };
-        QCOMPARE(relation("100000000001"), QString("Error"));
-        signInUk();
-        QCOMPARE(relation("100000000001"), QString("NONE"));
-        QCOMPARE(relation("999"), QString("Error"));
-        m_client->bidStep2(true, "100000000001", "10.00", m_client->bidStep1(true, "100000000001", "10.00"));
-        QCOMPARE(relation("100000000001"), QString("HIGHBIDDER"));
-        QVERIFY(rivalBids("100000000001", 12));
-        QCOMPARE(relation("100000000001"), QString("OUTBIDDER"));
-    }
-
     // The lists the program imports: empty when signed out, bidding follows bids, page size lifts eBay's 25.
     void myEbayListsNeedSessionAndFollowPageSize() {
         const QString my = "http://my.ebay.co.uk/ws/eBayISAPI.dll?MyEbayBeta&CurrentPage=MyeBayNext";

@@ -3,7 +3,6 @@
 #include "sandboxserver.h"
 #include "test_sandboxclient.h"
 
-#include <QSignalSpy>
 #include <QTcpSocket>
 #include <QtTest>
 
@@ -32,16 +31,6 @@ private:
         return server->listen(0);
     }
 
-    static QList<SandboxHttpRequest> parseInChunks(const QByteArray& wire, int chunk, SandboxHttpParser* parser) {
-        QList<SandboxHttpRequest> requests;
-        for (int i = 0; i < wire.size(); i += chunk) {
-            parser->feed(wire.mid(i, chunk), double(i));
-            while (parser->hasRequest())
-                requests.append(parser->takeRequest());
-        }
-        return requests;
-    }
-
 private slots:
     void parsesPipelinedRequestsHoweverSplit_data() {
         QTest::addColumn<int>("chunk");
@@ -60,7 +49,12 @@ private slots:
                                 "userid=a+b&pass=x%2By%3D"
                                 "GET /_sandbox/state HTTP/1.1\r\nHost: 127.0.0.1:9\r\nConnection: close\r\n\r\n";
         SandboxHttpParser parser;
-        const QList<SandboxHttpRequest> requests = parseInChunks(wire, chunk, &parser);
+        QList<SandboxHttpRequest> requests;
+        for (int i = 0; i < wire.size(); i += chunk) {
+            parser.feed(wire.mid(i, chunk), double(i));
+            while (parser.hasRequest())
+                requests.append(parser.takeRequest());
+        }
         QVERIFY(!parser.failed());
         QCOMPARE(requests.size(), 3);
         QVERIFY(requests.at(0).absoluteForm);
