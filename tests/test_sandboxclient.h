@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
@@ -8,8 +7,8 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 #include <QUrl>
 
 // Adds one named row to the current _data() table, so each case reads as one line.
@@ -101,11 +100,8 @@ private:
         QNetworkRequest request(QUrl::fromEncoded(url.toLatin1(), QUrl::TolerantMode));
         request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/x-www-form-urlencoded"));
         QNetworkReply* reply = m_manager.sendCustomRequest(request, method, body);
-        QEventLoop loop;
-        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-        QTimer::singleShot(15000, &loop, &QEventLoop::quit);
         if (!reply->isFinished())
-            loop.exec();
+            QSignalSpy(reply, &QNetworkReply::finished).wait(15000);
         Answer answer;
         if (reply->isFinished()) {
             answer.error = reply->error();
@@ -115,10 +111,8 @@ private:
         }
         answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         answer.body = reply->readAll();
-        for (const auto& header : reply->rawHeaderPairs()) {
-            if (header.first.compare("Set-Cookie", Qt::CaseInsensitive) == 0)
-                answer.setCookies += header.second.split('\n');
-        }
+        if (reply->hasRawHeader("Set-Cookie"))
+            answer.setCookies = reply->rawHeader("Set-Cookie").split('\n');
         delete reply;
         return answer;
     }
