@@ -1,16 +1,20 @@
 #pragma once
 
-#include <QEventLoop>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkAccessManager>
-#include <QNetworkCookie>
-#include <QNetworkCookieJar>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRegularExpression>
-#include <QTimer>
+#include <QSignalSpy>
+#include <QTest>
 #include <QUrl>
-#include <QUrlQuery>
+
+// Adds one named row to the current _data() table, so each case reads as one line.
+template <typename... Values> void sandboxRow(const QByteArray& name, const Values&... values) {
+    (QTest::newRow(name.constData()) << ... << values);
+}
 
 // Talks to a running tollimer-sandbox the way the program does: one network access manager with the sandbox as
 // its HTTP proxy and one cookie jar, plain http URLs of the real hosts. Used by the sandbox's own tests only.
@@ -22,109 +26,96 @@ public:
         QByteArray body;
         QList<QByteArray> setCookies;
         QString text() const { return QString::fromUtf8(body); }
+        QJsonObject json() const { return QJsonDocument::fromJson(body).object(); }
     };
 
-    explicit SandboxTestClient(quint16 port) {
-        m_manager.setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), port));
-    }
-
-    QNetworkAccessManager& manager() { return m_manager; }
-
-    Answer get(const QString& url) { return send(QByteArrayLiteral("GET"), url, {}); }
-    Answer post(const QString& url, const QByteArray& body) { return send(QByteArrayLiteral("POST"), url, body); }
-
-    Answer send(const QByteArray& method, const QString& url, const QByteArray& body) {
-        QNetworkRequest request(QUrl::fromEncoded(url.toLatin1(), QUrl::TolerantMode));
-        request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/x-www-form-urlencoded"));
-        QNetworkReply* reply = m_manager.sendCustomRequest(request, method, body);
-        QEventLoop loop;
-        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-        QTimer::singleShot(15000, &loop, &QEventLoop::quit);
-        if (!reply->isFinished())
-            loop.exec();
-        Answer answer;
-        if (!reply->isFinished()) {
-            reply->abort();
-            answer.error = QNetworkReply::TimeoutError;
-        } else {
-            answer.error = reply->error();
-        }
-        answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        answer.body = reply->readAll();
-        for (const auto& header : reply->rawHeaderPairs()) {
-            if (header.first.compare("Set-Cookie", Qt::CaseInsensitive) == 0)
-                answer.setCookies += header.second.split('\n');
-        }
-        delete reply;
-        return answer;
-    }
-
-    // The value attribute of the named input of a page, written name-first or value-first.
-    static QString inputValue(const QString& page, const QString& name) {
-        const QRegularExpression nameFirst(QStringLiteral("name=\"%1\" value=\"([^\"]*)\"").arg(name));
-        const QRegularExpression valueFirst(QStringLiteral("value=\"([^\"]*)\" name=\"%1\"").arg(name));
-        QRegularExpressionMatch match = nameFirst.match(page);
-        if (!match.hasMatch())
-            match = valueFirst.match(page);
-        return match.hasMatch() ? match.captured(1) : QString();
-    }
-
-    static QString encoded(const QString& value) { return QString::fromLatin1(QUrl::toPercentEncoding(value)); }
-
-    // Fetches the sign-in page of the host and posts the form with the page's own hidden values.
-    Answer signIn(const QString& domain, const QString& user, const QString& password, int siteId = 3) {
-        const Answer page = get(QStringLiteral("http://signin.%1/ws/eBayISAPI.dll?SignIn").arg(domain));
-        const QString text = page.text();
-        QString form = QStringLiteral("MfcISAPICommand=SignInWelcome&lse=false&siteid=3&co_partnerId=2&UsingSSL=1"
-                                      "&i1=-1&pageType=-1&userid=%1&pass=%2&keepMeSignInOption=1"
-                                      "&keepMeSignInOptio2=1&keepMeSignInOptio3=1&mid=%3&srt=%4&runId2=%5")
-                           .arg(encoded(user), encoded(password), encoded(inputValue(text, QStringLiteral("mid"))),
-                                encoded(inputValue(text, QStringLiteral("srt"))),
-                                encoded(inputValue(text, QStringLiteral("runId2"))));
-        return post(QStringLiteral("http://signin.%1/ws/eBayISAPI.dll?co_partnerId=2&siteid=%2&UsingSSL=1")
-                        .arg(domain)
-                        .arg(siteId),
-                    form.toLatin1());
-    }
-
+    // The two steps of a bid; the JSON flow carries a key, the HTML flow leaves it empty.
     struct Tokens {
         QString stok;
         QString key;
         QString uiid;
     };
 
-    Tokens quickBidStep1(const QString& domain, const QString& item, const QString& maxbid, Answer* answer = nullptr) {
-        const Answer page =
-            get(QStringLiteral(
-                    "http://offer.%1/ws/eBayISAPI.dll?MakeQuickBid&mode=0&flow=bm&item=%2&maxbid=%3&isbypassjson=1")
-                    .arg(domain, item, maxbid));
+    explicit SandboxTestClient(quint16 port) {
+        m_manager.setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), port));
+    }
+
+    static QString shopping(const QString& query) {
+        return QStringLiteral("http://open.api.ebay.com/shopping?responseencoding=JSON"
+                              "&appid=Kalvorin-3f1a-4c2d-9b7e-5d0c8a6f2b14&siteid=3&version=705&") +
+               query;
+    }
+
+    Answer get(const QString& url) { return send(QByteArrayLiteral("GET"), url, {}); }
+    Answer post(const QString& url, const QByteArray& body) { return send(QByteArrayLiteral("POST"), url, body); }
+
+    // The value attribute of the named input of a page, written name-first or value-first.
+    static QString inputValue(const QString& page, const QString& name) {
+        for (const QString& form :
+             {QStringLiteral("name=\"%1\" value=\"([^\"]*)\""), QStringLiteral("value=\"([^\"]*)\" name=\"%1\"")}) {
+            const QRegularExpressionMatch match = QRegularExpression(form.arg(name)).match(page);
+            if (match.hasMatch())
+                return match.captured(1);
+        }
+        return QString();
+    }
+
+    static QString encoded(const QString& value) { return QString::fromLatin1(QUrl::toPercentEncoding(value)); }
+
+    // Fetches the sign-in page of the host and posts the form with the srt that page issued.
+    Answer signIn(const QString& domain, const QString& user, const QString& password) {
+        const QString page = get(QStringLiteral("http://signin.%1/ws/eBayISAPI.dll?SignIn").arg(domain)).text();
+        const QString form = QStringLiteral("userid=%1&pass=%2&srt=%3")
+                                 .arg(encoded(user), encoded(password), encoded(inputValue(page, "srt")));
+        return post(QStringLiteral("http://signin.%1/ws/eBayISAPI.dll?co_partnerId=2&siteid=3&UsingSSL=1").arg(domain),
+                    form.toLatin1());
+    }
+
+    // First step on ebay.co.uk: the JSON flow's quick-bid form or the HTML flow's bid page.
+    Tokens bidStep1(bool json, const QString& item, const QString& maxbid, Answer* answer = nullptr) {
+        const QString url = json ? "http://offer.ebay.co.uk/ws/eBayISAPI.dll?MakeQuickBid&mode=0&flow=bm&item=%1"
+                                   "&maxbid=%2&isbypassjson=1"
+                                 : "http://offer.ebay.co.uk/ws/eBayISAPI.dll?MakeBid&item=%1&maxbid=%2";
+        const Answer page = get(url.arg(item, maxbid));
         if (answer)
             *answer = page;
-        return {inputValue(page.text(), QStringLiteral("stok")), inputValue(page.text(), QStringLiteral("key")),
-                inputValue(page.text(), QStringLiteral("uiid"))};
+        return {inputValue(page.text(), "stok"), json ? inputValue(page.text(), "key") : QString(),
+                inputValue(page.text(), "uiid")};
     }
 
-    Answer quickBidStep2(const QString& domain, const QString& item, const QString& maxbid, const Tokens& tokens) {
-        return get(QStringLiteral("http://offer.%1/ws/eBayISAPI.dll?MakeQuickBid&mode=1&flow=bm&item=%2&maxbid=%3"
-                                  "&stok=%4&key=%5&uiid=%6&f=json")
-                       .arg(domain, item, maxbid, encoded(tokens.stok), encoded(tokens.key), encoded(tokens.uiid)));
-    }
-
-    Tokens makeBidStep1(const QString& item, const QString& maxbid, Answer* answer = nullptr) {
-        const Answer page =
-            get(QStringLiteral("http://offer.ebay.co.uk/ws/eBayISAPI.dll?MakeBid&item=%1&maxbid=%2").arg(item, maxbid));
-        if (answer)
-            *answer = page;
-        return {inputValue(page.text(), QStringLiteral("stok")), QString(),
-                inputValue(page.text(), QStringLiteral("uiid"))};
-    }
-
-    Answer makeBidStep2(const QString& item, const QString& maxbid, const Tokens& tokens, const QString& user) {
-        return get(QStringLiteral("http://offer.ebay.co.uk/ws/eBayISAPI.dll?MfcISAPICommand=MakeBid&hmid=&item=%1"
-                                  "&maxbid=%2&javascriptenabled=1&stok=%3&mid=&mode=1&quant=1&uiid=%4&user=%5")
-                       .arg(item, maxbid, encoded(tokens.stok), encoded(tokens.uiid), encoded(user)));
+    // The confirming step; encode=false puts the tokens on the wire as they stand, as a careless client would.
+    Answer bidStep2(bool json, const QString& item, const QString& maxbid, const Tokens& tokens,
+                    const QString& user = "sniper_uk", bool encode = true) {
+        const auto wire = [encode](const QString& value) { return encode ? encoded(value) : value; };
+        const QString url = json ? "http://offer.ebay.co.uk/ws/eBayISAPI.dll?MakeQuickBid&mode=1&flow=bm&item=%1"
+                                   "&maxbid=%2&stok=%3&key=%5&uiid=%4&f=json"
+                                 : "http://offer.ebay.co.uk/ws/eBayISAPI.dll?MfcISAPICommand=MakeBid&hmid=&item=%1"
+                                   "&maxbid=%2&javascriptenabled=1&stok=%3&mid=&mode=1&quant=1&uiid=%4&user=%5";
+        return get(
+            url.arg(item, maxbid, wire(tokens.stok), wire(tokens.uiid), json ? wire(tokens.key) : encoded(user)));
     }
 
 private:
+    Answer send(const QByteArray& method, const QString& url, const QByteArray& body) {
+        QNetworkRequest request(QUrl::fromEncoded(url.toLatin1(), QUrl::TolerantMode));
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/x-www-form-urlencoded"));
+        QNetworkReply* reply = m_manager.sendCustomRequest(request, method, body);
+        if (!reply->isFinished())
+            QSignalSpy(reply, &QNetworkReply::finished).wait(15000);
+        Answer answer;
+        if (reply->isFinished()) {
+            answer.error = reply->error();
+        } else {
+            reply->abort();
+            answer.error = QNetworkReply::TimeoutError;
+        }
+        answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        answer.body = reply->readAll();
+        if (reply->hasRawHeader("Set-Cookie"))
+            answer.setCookies = reply->rawHeader("Set-Cookie").split('\n');
+        delete reply;
+        return answer;
+    }
+
     QNetworkAccessManager m_manager;
 };
