@@ -84,6 +84,13 @@ inline bool sentSessionCookies(const QVariantMap& request, const QString& url) {
     return !cookies.isEmpty();
 }
 
+// Waits for the answer, then lets a control round trip run so that a second signal would have arrived too.
+inline void expectOneSignal(const SandboxProcess& sandbox, QSignalSpy& spy) {
+    QVERIFY(spy.wait(10000));
+    sandbox.control("GET", QStringLiteral("/_sandbox/state"));
+    QCOMPARE(spy.size(), 1);
+}
+
 inline void fault(const SandboxProcess& sandbox, const QVariantMap& fault) {
     int status = 0;
     sandbox.control("POST", QStringLiteral("/_sandbox/fault"), json(fault), &status);
