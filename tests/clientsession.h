@@ -31,6 +31,15 @@ inline bool start(SandboxProcess& sandbox, const QString& scenarioName) {
     return true;
 }
 
+// Adds one row per entry to a table of text columns: the row's name, then its values in column order.
+inline void addRows(std::initializer_list<QStringList> rows) {
+    for (const QStringList& row : rows) {
+        QTestData& data = QTest::newRow(qPrintable(row.first()));
+        for (int i = 1; i < row.size(); ++i)
+            data << row.at(i);
+    }
+}
+
 inline QByteArray json(const QVariantMap& map) {
     return QJsonDocument(QJsonObject::fromVariantMap(map)).toJson(QJsonDocument::Compact);
 }

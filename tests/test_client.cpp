@@ -227,21 +227,13 @@ private slots:
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("flags");
         QTest::addColumn<QString>("seller");
-        QTest::newRow("reserve not met") << "110000000001"
-                                         << "auction reserve"
-                                         << "optics_shop 1520 | 99.7%";
-        QTest::newRow("fixed price, no feedback") << "110000000002"
-                                                  << "met"
-                                                  << "new_seller 0";
-        QTest::newRow("listing type in lower case, ended") << "110000000003"
-                                                           << "auction ended met"
-                                                           << "maps 12 | 100%";
-        QTest::newRow("reserve met") << "110000000004"
-                                     << "auction reserve met"
-                                     << "toys 3 | 98.5%";
-        QTest::newRow("unknown number") << "999000000001"
-                                        << "ended met"
-                                        << " ";
+        ClientSession::addRows({
+            {"reserve not met", "110000000001", "auction reserve", "optics_shop 1520 | 99.7%"},
+            {"fixed price, no feedback", "110000000002", "met", "new_seller 0"},
+            {"listing type in lower case, ended", "110000000003", "auction ended met", "maps 12 | 100%"},
+            {"reserve met", "110000000004", "auction reserve met", "toys 3 | 98.5%"},
+            {"unknown number", "999000000001", "ended met", " "},
+        });
     }
 
     void itemInformation() {

@@ -1,3 +1,4 @@
+#include "clientsession.h"
 #include "itemhelper.h"
 #include "loginhelper.h"
 #include "networkmanager.h"
@@ -17,37 +18,19 @@ private slots:
         QTest::addColumn<QString>("marker");
         QTest::addColumn<QString>("end");
         QTest::addColumn<QString>("expected");
-        const QString stok = "name=\"stok\" value=\"";
-        QTest::newRow("markers split over lines") << "<input name=\"stok\"\r\n value=\"a\tb\nc\"\n>" << stok << "\">"
-                                                  << "abc";
-        QTest::newRow("any letter case") << "<INPUT NAME=\"STOK\" VALUE=\"Xy\">" << stok << "\">"
-                                         << "Xy";
-        QTest::newRow("shortest span") << "[a](b)[c](d)"
-                                       << "["
-                                       << "]"
-                                       << "a";
-        QTest::newRow("regexp characters in markers") << "x.*(y)+?z"
-                                                      << ".*("
-                                                      << ")+?"
-                                                      << "y";
-        QTest::newRow("no end marker") << "name=\"stok\" value=\"abc" << stok << "\">"
-                                       << "";
-        QTest::newRow("value before name") << "<input value=\"t0k+/=\" name=\"stok\">"
-                                           << "\" name=\"stok\""
-                                           << ""
-                                           << "t0k+/=";
-        QTest::newRow("value before name, first wins") << "value=\"one\" name=\"stok\" value=\"two\" name=\"stok\""
-                                                       << "\" name=\"stok\""
-                                                       << ""
-                                                       << "one";
-        QTest::newRow("value before name, line breaks removed") << "value=\"a\r\nb\" name=\"uiid\""
-                                                                << "\" name=\"uiid\""
-                                                                << ""
-                                                                << "ab";
-        QTest::newRow("value before name, no opening quote") << "abc\" name=\"stok\""
-                                                             << "\" name=\"stok\""
-                                                             << ""
-                                                             << "";
+        const QString stok = "name=\"stok\" value=\"", beforeStok = "\" name=\"stok\"";
+        ClientSession::addRows({
+            {"markers split over lines", "<input name=\"stok\"\r\n value=\"a\tb\nc\"\n>", stok, "\">", "abc"},
+            {"any letter case", "<INPUT NAME=\"STOK\" VALUE=\"Xy\">", stok, "\">", "Xy"},
+            {"shortest span", "[a](b)[c](d)", "[", "]", "a"},
+            {"regexp characters in markers", "x.*(y)+?z", ".*(", ")+?", "y"},
+            {"no end marker", "name=\"stok\" value=\"abc", stok, "\">", ""},
+            {"value before name", "<input value=\"t0k+/=\" name=\"stok\">", beforeStok, "", "t0k+/="},
+            {"value before name, first wins", "value=\"one\" name=\"stok\" value=\"two\" name=\"stok\"", beforeStok, "",
+             "one"},
+            {"value before name, line breaks removed", "value=\"a\r\nb\" name=\"uiid\"", "\" name=\"uiid\"", "", "ab"},
+            {"value before name, no opening quote", "abc\" name=\"stok\"", beforeStok, "", ""},
+        });
     }
     void tokenValues() {
         QFETCH(QString, text);
@@ -60,12 +43,11 @@ private slots:
     void encodeForQueryKeepsValuesIntact_data() {
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("fragment and percent") << "x#y%z"
-                                              << "x%23y%25z";
-        QTest::newRow("space and non-ASCII") << "jö ns"
-                                             << "j%C3%B6%20ns";
-        QTest::newRow("unreserved kept") << "a-b_c.d~e"
-                                         << "a-b_c.d~e";
+        ClientSession::addRows({
+            {"fragment and percent", "x#y%z", "x%23y%25z"},
+            {"space and non-ASCII", "jö ns", "j%C3%B6%20ns"},
+            {"unreserved kept", "a-b_c.d~e", "a-b_c.d~e"},
+        });
     }
     void encodeForQueryKeepsValuesIntact() {
         QFETCH(QString, value);
@@ -99,16 +81,15 @@ private slots:
     void htmlBidAnswers_data() {
         QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("too low, over a line break") << "<p>Please enter\r\nGBP 12.50 or more.</p>"
-                                                    << "LOW_BIDAMOUNT";
-        QTest::newRow("too low, more than") << "Enter a bid of more than £3.00"
-                                            << "LOW_BIDAMOUNT";
-        QTest::newRow("auction ended") << "This auction has ended."
-                                       << "AUCTION_ENDED";
-        QTest::newRow("reason beats confirmation")
-            << "Bid confirmation\nYou are unable to bid on or buy this item because:\n<li>You have been blocked by "
-               "the seller. Contact them.</li>"
-            << "You have been blocked by the seller.";
+        ClientSession::addRows({
+            {"too low, over a line break", "<p>Please enter\r\nGBP 12.50 or more.</p>", "LOW_BIDAMOUNT"},
+            {"too low, more than", "Enter a bid of more than £3.00", "LOW_BIDAMOUNT"},
+            {"auction ended", "This auction has ended.", "AUCTION_ENDED"},
+            {"reason beats confirmation",
+             "Bid confirmation\nYou are unable to bid on or buy this item because:\n<li>You have been blocked by the "
+             "seller. Contact them.</li>",
+             "You have been blocked by the seller."},
+        });
     }
     void htmlBidAnswers() {
         QFETCH(QString, page);
