@@ -18,7 +18,7 @@ class TestNetwork : public QObject {
     SandboxProcess m_sandbox;
 
     static void setEnvironment(const char* name, const QByteArray& value) {
-        if (value.isNull())
+        if (value.isEmpty())
             qunsetenv(name);
         else
             qputenv(name, value);
@@ -33,38 +33,33 @@ class TestNetwork : public QObject {
 private slots:
     void initTestCase() { QVERIFY2(ClientSession::start(m_sandbox, "client"), m_sandbox.output().constData()); }
 
+    // A port of -1 means no proxy may be offered at all, 0 a direct connection.
     void proxyChoice_data() {
-        QTest::addColumn<QByteArray>("sandbox");
-        QTest::addColumn<QByteArray>("systemProxy");
-        QTest::addColumn<QString>("signInScheme");
-        QTest::addColumn<QString>("proxyHost");
-        QTest::addColumn<int>("proxyPort");
-        QTest::newRow("sandbox") << QByteArray("http://127.0.0.1:4321") << QByteArray() << "http"
-                                 << "127.0.0.1" << 4321;
-        QTest::newRow("sandbox wins over the system proxy")
-            << QByteArray("http://127.0.0.1:4321") << QByteArray("http://127.0.0.1:3128") << "http"
-            << "127.0.0.1" << 4321;
-        QTest::newRow("system proxy") << QByteArray() << QByteArray("http://127.0.0.1:3128") << "https"
-                                      << "127.0.0.1" << 3128;
-        QTest::newRow("no proxy at all") << QByteArray() << QByteArray() << "https"
-                                         << "" << 0;
-        QTest::newRow("unusable sandbox address") << QByteArray("localhost") << QByteArray() << "http"
-                                                  << "" << -1;
+        for (const char* column : {"sandbox", "systemProxy", "signInScheme", "proxyHost", "proxyPort"})
+            QTest::addColumn<QString>(column);
+        const QString sandbox = "http://127.0.0.1:4321", system = "http://127.0.0.1:3128";
+        ClientSession::addRows({
+            {"sandbox", sandbox, "", "http", "127.0.0.1", "4321"},
+            {"sandbox wins over the system proxy", sandbox, system, "http", "127.0.0.1", "4321"},
+            {"system proxy", "", system, "https", "127.0.0.1", "3128"},
+            {"no proxy at all", "", "", "https", "", "0"},
+            {"unusable sandbox address", "localhost", "", "http", "", "-1"},
+        });
     }
 
     void proxyChoice() {
-        QFETCH(QByteArray, sandbox);
-        QFETCH(QByteArray, systemProxy);
+        QFETCH(QString, sandbox);
+        QFETCH(QString, systemProxy);
         QFETCH(QString, signInScheme);
         QFETCH(QString, proxyHost);
-        QFETCH(int, proxyPort);
+        QFETCH(QString, proxyPort);
         const QByteArray savedSandbox = qgetenv("TOLLIMER_SANDBOX");
-        setEnvironment("TOLLIMER_SANDBOX", sandbox);
-        setEnvironment("http_proxy", systemProxy);
-        setEnvironment("https_proxy", systemProxy);
+        setEnvironment("TOLLIMER_SANDBOX", sandbox.toUtf8());
+        setEnvironment("http_proxy", systemProxy.toUtf8());
+        setEnvironment("https_proxy", systemProxy.toUtf8());
         qunsetenv("no_proxy");
 
-        if (proxyPort < 0) // said once per run, on the first use
+        if (proxyPort == "-1") // said once per run, on the first use
             QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("TOLLIMER_SANDBOX is not http://HOST:PORT"));
         ProxyFactory factory;
         const QList<QNetworkProxy> proxies =
@@ -75,17 +70,14 @@ private slots:
         qunsetenv("https_proxy");
 
         QCOMPARE(scheme, signInScheme);
-        if (proxyPort < 0) {
+        if (proxyPort == "-1") {
             QVERIFY2(proxies.isEmpty(), "an unusable sandbox address must not fall back to a direct connection");
-        } else if (proxyHost.isEmpty()) {
-            QVERIFY(!proxies.isEmpty());
-            QCOMPARE(proxies.first().type(), QNetworkProxy::NoProxy);
-        } else {
-            QVERIFY(!proxies.isEmpty());
-            QCOMPARE(proxies.first().type(), QNetworkProxy::HttpProxy);
-            QCOMPARE(proxies.first().hostName(), proxyHost);
-            QCOMPARE(int(proxies.first().port()), proxyPort);
+            return;
         }
+        QVERIFY(!proxies.isEmpty());
+        QCOMPARE(proxies.first().type(), proxyHost.isEmpty() ? QNetworkProxy::NoProxy : QNetworkProxy::HttpProxy);
+        QCOMPARE(proxies.first().hostName(), proxyHost);
+        QCOMPARE(QString::number(proxies.first().port()), proxyPort);
     }
 
     // A browser page's manager, configured by the session, reaches the sandbox with the session's cookies, and its
