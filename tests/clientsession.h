@@ -1,5 +1,6 @@
 #pragma once
 
+#include "itemhelper.h"
 #include "loginhelper.h"
 #include "messagerecorder.h"
 #include "networkmanager.h"
@@ -15,62 +16,88 @@
 #include <QVariantMap>
 #include <QtTest>
 
-// What the client tests share: a sandbox started with one of our scenarios and made the program's proxy, and
-// readers for its request log and bid ledger.
+// What the client tests share: a sandbox started with one of our scenarios and made the program's proxy, readers
+// for its request log, bid ledger and auction state, and the session and list requests several tests make.
 namespace ClientSession {
-
-inline QString scenario(const QString& name) {
-    return QDir(QString::fromUtf8(TOLLIMER_TEST_DATA)).filePath(name + QStringLiteral(".json"));
-}
 
 // Starts the sandbox and points the program at it; must run before the first NetworkManager::instance().
 inline bool start(SandboxProcess& sandbox, const QString& scenarioName) {
     QStandardPaths::setTestModeEnabled(true);
-    if (!sandbox.start({QStringLiteral("--scenario"), scenario(scenarioName)}))
+    const QString scenario = QDir(QString::fromUtf8(TOLLIMER_TEST_DATA)).filePath(scenarioName + ".json");
+    if (!sandbox.start({QStringLiteral("--scenario"), scenario}))
         return false;
     qputenv("TOLLIMER_SANDBOX", sandbox.proxyUrl().toUtf8());
     NetworkManager::instance();
     return true;
 }
 
+// Adds one row per entry to a table of text columns: the row's name, then its values in column order.
+inline void addRows(std::initializer_list<QStringList> rows) {
+    for (const QStringList& row : rows) {
+        QTestData& data = QTest::newRow(qPrintable(row.first()));
+        for (int i = 1; i < row.size(); ++i)
+            data << row.at(i);
+    }
+}
+
 inline QByteArray json(const QVariantMap& map) {
     return QJsonDocument(QJsonObject::fromVariantMap(map)).toJson(QJsonDocument::Compact);
 }
 
+inline QVariantMap control(const SandboxProcess& sandbox, const QString& path) {
+    return sandbox.controlJson("GET", path).object().toVariantMap();
+}
+
 inline QVariantList requests(const SandboxProcess& sandbox) {
-    return sandbox.controlJson("GET", QStringLiteral("/_sandbox/log"))
-        .object()
-        .toVariantMap()
-        .value(QStringLiteral("requests"))
-        .toList();
+    return control(sandbox, "/_sandbox/log").value("requests").toList();
+}
+
+inline QVariantList bids(const SandboxProcess& sandbox) {
+    return control(sandbox, "/_sandbox/ledger").value("bids").toList();
 }
 
 inline QVariantList requestsTo(const SandboxProcess& sandbox, const QString& endpoint) {
     QVariantList matching;
-    const QVariantList all = requests(sandbox);
-    for (const QVariant& entry : all) {
-        if (entry.toMap().value(QStringLiteral("endpoint")).toString() == endpoint)
+    for (const QVariant& entry : requests(sandbox)) {
+        if (entry.toMap().value("endpoint").toString() == endpoint)
             matching.append(entry);
     }
     return matching;
 }
 
-inline QVariantList bids(const SandboxProcess& sandbox) {
-    return sandbox.controlJson("GET", QStringLiteral("/_sandbox/ledger"))
-        .object()
-        .toVariantMap()
-        .value(QStringLiteral("bids"))
-        .toList();
+inline QVariantMap auctionState(const SandboxProcess& sandbox, const QString& itemNumber) {
+    for (const QVariant& auction : control(sandbox, "/_sandbox/state").value("auctions").toList()) {
+        if (auction.toMap().value("itemNumber").toString() == itemNumber)
+            return auction.toMap();
+    }
+    return {};
 }
 
 // A header of a logged request, whatever letter case the sandbox recorded its name in.
 inline QString header(const QVariantMap& request, const QString& name) {
-    const QVariantMap headers = request.value(QStringLiteral("headers")).toMap();
+    const QVariantMap headers = request.value("headers").toMap();
     for (auto it = headers.cbegin(); it != headers.cend(); ++it) {
         if (it.key().compare(name, Qt::CaseInsensitive) == 0)
             return it.value().toString();
     }
     return QString();
+}
+
+// True when every cookie the shared jar holds for the URL went out with the logged request.
+inline bool sentSessionCookies(const QVariantMap& request, const QString& url) {
+    const QList<QNetworkCookie> cookies = NetworkManager::instance()->cookieJar()->cookiesForUrl(QUrl(url));
+    for (const QNetworkCookie& cookie : cookies) {
+        if (!header(request, "Cookie").contains(cookie.name() + '=' + cookie.value()))
+            return false;
+    }
+    return !cookies.isEmpty();
+}
+
+// Waits for the answer, then lets a control round trip run so that a second signal would have arrived too.
+inline void expectOneSignal(const SandboxProcess& sandbox, QSignalSpy& spy) {
+    QVERIFY(spy.wait(10000));
+    sandbox.control("GET", QStringLiteral("/_sandbox/state"));
+    QCOMPARE(spy.size(), 1);
 }
 
 inline void fault(const SandboxProcess& sandbox, const QVariantMap& fault) {
@@ -101,19 +128,38 @@ inline bool signIn(const QString& user, const QString& password, const QString& 
     LoginHelper helper;
     QSignalSpy finished(&helper, &LoginHelper::loginStep2Finished);
     helper.login(user, password, domain, siteId);
-    if (!finished.wait(10000) || finished.size() != 1)
-        return false;
-    return finished.first().at(0).toBool();
+    return finished.wait(10000) && finished.size() == 1 && finished.first().at(0).toBool();
 }
 
 // Forgets every cookie of the sites the tests use, so the next requests are those of a signed-out user.
 inline void signOut() {
     QNetworkCookieJar* jar = NetworkManager::instance()->cookieJar();
     for (const char* site : {"http://signin.ebay.co.uk/", "http://signin.ebay.de/", "http://offer.ebay.de/"}) {
-        const QList<QNetworkCookie> cookies = jar->cookiesForUrl(QUrl(QString::fromLatin1(site)));
-        for (const QNetworkCookie& cookie : cookies)
+        for (const QNetworkCookie& cookie : jar->cookiesForUrl(QUrl(QString::fromLatin1(site))))
             jar->deleteCookie(cookie);
     }
+}
+
+inline QString relationOf(const QString& item) {
+    ItemHelper helper;
+    QSignalSpy finished(&helper, &ItemHelper::getUserItemRelationFinished);
+    helper.getUserItemRelation(item);
+    if (!finished.wait(10000) || finished.size() != 1 || !finished.first().at(0).toBool())
+        return QStringLiteral("<failed>");
+    return finished.first().at(1).toString();
+}
+
+// The item numbers of the My eBay watching or bidding list, sorted; "<failed>" when the request failed.
+inline QStringList myEbayList(bool bidding) {
+    ItemHelper helper;
+    QSignalSpy finished(&helper, bidding ? &ItemHelper::getMyeBayBiddingItemNumbersFinished
+                                         : &ItemHelper::getMyeBayWatchingItemNumbersFinished);
+    bidding ? helper.getMyeBayBiddingItemNumbers() : helper.getMyeBayWatchingItemNumbers();
+    if (!finished.wait(10000) || finished.size() != 1 || !finished.first().at(0).toBool())
+        return {QStringLiteral("<failed>")};
+    QStringList numbers = finished.first().at(1).toStringList();
+    numbers.sort();
+    return numbers;
 }
 
 } // namespace ClientSession
