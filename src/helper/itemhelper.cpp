@@ -389,26 +389,26 @@ void ItemHelper::placeBidHtmlStep2WebFinished() {
 
 // ---- My eBay ----
 
-void ItemHelper::setWatchingCountPerPage() {
-    QNetworkReply* reply = NetworkManager::instance()->get(
-        Hosts::origin(Hosts::UkMyEbay) + isapiPath() +
-        QStringLiteral("MyEbayBeta&CurrentPage=MyeBayNextWatching&SubmitAction.ItemsPerPageSave=x"
-                       "&CustomizedContainer=240&ItemsPerPage=200&ViewMYEBAY_NEXT_CONTAINER_CUSTOMIZE"
-                       "&ssPageName=STRK:MEWAX:COUNT:200&View=WatchingNext#GoTo240"));
+// The page-size replies are neither read nor checked: their end alone is announced.
+void ItemHelper::sendPageSize(const QString& query, void (ItemHelper::*finished)()) {
+    QNetworkReply* reply = NetworkManager::instance()->get(Hosts::origin(Hosts::UkMyEbay) + isapiPath() + query);
     m_reply = reply;
-    connect(reply, &QNetworkReply::finished, this, &ItemHelper::setWatchingCountPerPageFinished);
+    connect(reply, &QNetworkReply::finished, this, finished);
     connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
 }
 
+void ItemHelper::setWatchingCountPerPage() {
+    sendPageSize(QStringLiteral("MyEbayBeta&CurrentPage=MyeBayNextWatching&SubmitAction.ItemsPerPageSave=x"
+                                "&CustomizedContainer=240&ItemsPerPage=200&ViewMYEBAY_NEXT_CONTAINER_CUSTOMIZE"
+                                "&ssPageName=STRK:MEWAX:COUNT:200&View=WatchingNext#GoTo240"),
+                 &ItemHelper::setWatchingCountPerPageFinished);
+}
+
 void ItemHelper::setBiddingCountPerPage() {
-    QNetworkReply* reply = NetworkManager::instance()->get(
-        Hosts::origin(Hosts::UkMyEbay) + isapiPath() +
-        QStringLiteral("MyEbayBeta&CurrentPage=MyeBayNextBidding&SubmitAction.ItemsPerPageSave=x"
-                       "&CustomizedContainer=312&ItemsPerPage=200&ViewMYEBAY_NEXT_CONTAINER_CUSTOMIZE"
-                       "&ssPageName=STRK:MEBIDX:COUNT:200&View=BiddingNext#GoTo312"));
-    m_reply = reply;
-    connect(reply, &QNetworkReply::finished, this, &ItemHelper::setBiddingCountPerPageFinished);
-    connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+    sendPageSize(QStringLiteral("MyEbayBeta&CurrentPage=MyeBayNextBidding&SubmitAction.ItemsPerPageSave=x"
+                                "&CustomizedContainer=312&ItemsPerPage=200&ViewMYEBAY_NEXT_CONTAINER_CUSTOMIZE"
+                                "&ssPageName=STRK:MEBIDX:COUNT:200&View=BiddingNext#GoTo312"),
+                 &ItemHelper::setBiddingCountPerPageFinished);
 }
 
 void ItemHelper::getMyeBayWatchingItemNumbers() {
