@@ -28,7 +28,10 @@ setup() {
 }
 
 build() {
-    cmake -S "$here" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    local launcher=()
+    # A compiler cache, where the machine has one, makes rebuilds of several work trees cheap.
+    command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S "$here" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
     cmake --build "$build_dir" -j "$(nproc)"
 }
 

@@ -32,6 +32,13 @@ QDateTime ClockManager::parseEbayTime(const QString& text) {
     return QDateTime(date, time, Qt::UTC);
 }
 
+QString ClockManager::storeText(const QDateTime& time) {
+    if (!time.isValid())
+        return QString();
+    // The digits as held: a value built from eBay's UTC digits carries them whatever its time spec says.
+    return QDateTime(time.date(), time.time(), Qt::UTC).toString(timeFormat());
+}
+
 void ClockManager::syncTimeAndWait() {
     const QString url = Hosts::origin(Hosts::ShoppingApi) +
                         QStringLiteral("/shopping?callname=GeteBayTime&responseencoding=JSON&appid=%1&siteid=0"

@@ -30,7 +30,11 @@ public:
 
     static QString timeFormat() { return QStringLiteral("yyyy-MM-ddThh:mm:ss"); }
     // An eBay time text cut to its first 19 characters and read as UTC digits (invalid when it does not parse).
+    // This is also how every time is read back from the store.
     static QDateTime parseEbayTime(const QString& text);
+    // The store's text of an eBay time: its digits as held, with no zone conversion. Every time written to the
+    // store or into SQL goes through here, so reading it back with parseEbayTime gives the same value.
+    static QString storeText(const QDateTime& time);
 
 private slots:
     void syncTimeFinished();

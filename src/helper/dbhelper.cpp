@@ -1,5 +1,6 @@
 #include "dbhelper.h"
 
+#include "clockmanager.h"
 #include "descodec.h"
 #include "messages.h"
 
@@ -21,7 +22,6 @@ const char DbHelper::passwordKey2[] = "v9Lk!4Rw";
 namespace {
 
 const char databaseFileName[] = "tollimerdata.dat";
-const char timeFormat[] = "yyyy-MM-ddThh:mm:ss";
 
 // Existing files depend on these texts as they stand.
 const char createSetting[] = "CREATE TABLE IF NOT EXISTS setting (id INTEGER NOT NULL PRIMARY KEY, db_version INTEGER "
@@ -191,7 +191,7 @@ bool createOrMigrate() {
 }
 
 QString timeText(const QDateTime& time) {
-    return time.toString(QLatin1String(timeFormat));
+    return ClockManager::storeText(time);
 }
 
 } // namespace
