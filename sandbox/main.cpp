@@ -28,8 +28,9 @@ QString defaultScenario() {
     const QStringList candidates{
         QDir(appDir).filePath(QStringLiteral("scenarios/demo.json")),
         QDir(appDir).filePath(QStringLiteral("../share/tollimer-sandbox/scenarios/demo.json")),
-        // The compiler is given this file's absolute path, so a build tree finds the source tree's scenarios.
-        QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("scenarios/demo.json"))};
+        // A build tree finds the source tree's scenarios (__FILE__ may be relative when a compiler cache
+        // rewrites paths, so the directory is given by the build).
+        QDir(QStringLiteral(TOLLIMER_SANDBOX_SOURCE_SCENARIOS)).filePath(QStringLiteral("demo.json"))};
     for (const QString& candidate : candidates) {
         if (QFileInfo::exists(candidate))
             return candidate;
@@ -53,13 +54,21 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption logOption(QStringLiteral("log-file"),
                                        QStringLiteral("Where to write the request log and bid ledger on exit."),
                                        QStringLiteral("FILE"));
-    parser.addOptions({portOption, scenarioOption, logOption});
+    const QCommandLineOption smtpOption(
+        QStringLiteral("smtp-port"),
+        QStringLiteral("Also accept mail by SMTP on this port of 127.0.0.1 (0: any free one); printed on the second "
+                       "line as \"smtp N\"."),
+        QStringLiteral("N"));
+    parser.addOptions({portOption, scenarioOption, logOption, smtpOption});
     parser.process(app);
 
     bool portOk = false;
     const uint port = parser.value(portOption).toUInt(&portOk);
-    if (!portOk || port > 65535) {
-        std::fprintf(stderr, "tollimer-sandbox: bad port %s\n", qPrintable(parser.value(portOption)));
+    bool smtpPortOk = true;
+    const uint smtpPort = parser.isSet(smtpOption) ? parser.value(smtpOption).toUInt(&smtpPortOk) : 0;
+    if (!portOk || port > 65535 || !smtpPortOk || smtpPort > 65535) {
+        std::fprintf(stderr, "tollimer-sandbox: bad port %s\n",
+                     qPrintable(portOk && port <= 65535 ? parser.value(smtpOption) : parser.value(portOption)));
         return 2;
     }
     const QString scenarioPath = parser.isSet(scenarioOption) ? parser.value(scenarioOption) : defaultScenario();
@@ -77,8 +86,21 @@ int main(int argc, char* argv[]) {
                      qPrintable(server.errorString()));
         return 1;
     }
+    if (parser.isSet(smtpOption) && !server.listenSmtp(quint16(smtpPort))) {
+        std::fprintf(stderr, "tollimer-sandbox: cannot listen for SMTP on 127.0.0.1:%u: %s\n", smtpPort,
+                     qPrintable(server.smtpErrorString()));
+        return 1;
+    }
+    // Whoever started us reads the port from the first line, and the SMTP port from the second.
     std::printf("%u\n", unsigned(server.port()));
+    if (server.smtpPort())
+        std::printf("smtp %u\n", unsigned(server.smtpPort()));
     std::fflush(stdout);
+    QObject::connect(&server, &SandboxServer::happened, &app, [&server](const QString& line) {
+        const QString time = SandboxClock::formatEbayTime(server.clock().ebayNowMs()).mid(11, 8);
+        std::printf("%s %s\n", qPrintable(time), line.toUtf8().constData());
+        std::fflush(stdout);
+    });
 
     const QString logFile = parser.value(logOption);
     auto finish = [&server, &logFile]() {

@@ -1,6 +1,7 @@
 #include "sandboxrecorder.h"
 
 #include "sandboxhttprequest.h"
+#include "sandboxmailtext.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -47,6 +48,53 @@ void SandboxRecorder::recordBid(const Bid& bid) {
     entry[QStringLiteral("highBidder")] = bid.highBidder;
     entry[QStringLiteral("priceAfter")] = bid.priceAfter;
     m_bids.append(entry);
+    const QString money = bid.currency + QLatin1Char(' ') + QString::number(bid.amount, 'f', 2);
+    QString verdict;
+    if (!bid.accepted)
+        verdict = QStringLiteral("refused (%1)").arg(bid.reason);
+    else if (bid.highBidder)
+        verdict = QStringLiteral("accepted, high bidder at %1 %2").arg(bid.currency).arg(bid.priceAfter, 0, 'f', 2);
+    else
+        verdict = QStringLiteral("accepted, outbid: price now %1 %2").arg(bid.currency).arg(bid.priceAfter, 0, 'f', 2);
+    event(
+        QStringLiteral("bid %1 by %2, max %3 (%4): %5").arg(bid.item, bid.bidder, money.trimmed(), bid.flow, verdict));
+}
+
+int SandboxRecorder::recordMail(const Mail& mail) {
+    SandboxMailText::Fields fields;
+    QByteArray body;
+    SandboxMailText::split(mail.data, &fields, &body);
+    QJsonObject headers;
+    for (const auto& field : fields) {
+        headers[field.first] = headers.contains(field.first)
+                                   ? headers.value(field.first).toString() + QStringLiteral(", ") + field.second
+                                   : field.second;
+    }
+    const QString subject = SandboxMailText::decodeWords(SandboxMailText::field(fields, QStringLiteral("Subject")));
+    QJsonObject entry;
+    const int seq = m_nextMailSeq++;
+    entry[QStringLiteral("seq")] = seq;
+    entry[QStringLiteral("timeMs")] = mail.timeMs;
+    entry[QStringLiteral("client")] = mail.client;
+    entry[QStringLiteral("authMechanism")] = mail.authMechanism;
+    entry[QStringLiteral("authUser")] = mail.authUser;
+    entry[QStringLiteral("from")] = mail.sender;
+    entry[QStringLiteral("to")] = QJsonArray::fromStringList(mail.recipients);
+    entry[QStringLiteral("headers")] = headers;
+    entry[QStringLiteral("subject")] = subject;
+    entry[QStringLiteral("text")] = SandboxMailText::readableText(mail.data);
+    entry[QStringLiteral("body")] = QString::fromUtf8(body);
+    entry[QStringLiteral("data")] = QString::fromUtf8(mail.data);
+    m_mails.append(entry);
+    event(QStringLiteral("mail %1 from %2 to %3: \"%4\"")
+              .arg(seq)
+              .arg(mail.sender, mail.recipients.join(QStringLiteral(", ")), subject));
+    return seq;
+}
+
+void SandboxRecorder::event(const QString& line) const {
+    if (m_eventSink)
+        m_eventSink(line);
 }
 
 QJsonObject SandboxRecorder::logJson() const {
@@ -57,13 +105,18 @@ QJsonObject SandboxRecorder::ledgerJson() const {
     return QJsonObject{{QStringLiteral("bids"), m_bids}};
 }
 
+QJsonObject SandboxRecorder::mailsJson() const {
+    return QJsonObject{{QStringLiteral("mails"), m_mails}};
+}
+
 bool SandboxRecorder::writeFile(const QString& path, QString* error) const {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         *error = file.errorString();
         return false;
     }
-    const QJsonObject root{{QStringLiteral("requests"), m_requests}, {QStringLiteral("bids"), m_bids}};
+    const QJsonObject root{
+        {QStringLiteral("requests"), m_requests}, {QStringLiteral("bids"), m_bids}, {QStringLiteral("mails"), m_mails}};
     file.write(QJsonDocument(root).toJson(QJsonDocument::Indented));
     if (!file.commit()) {
         *error = file.errorString();

@@ -1,6 +1,8 @@
 #include "sandboxserver.h"
 
 #include "sandboxconnection.h"
+#include "sandboxpages.h"
+#include "sandboxstatuspage.h"
 
 #include <QJsonDocument>
 #include <QPointer>
@@ -9,8 +11,33 @@
 SandboxServer::SandboxServer(QObject* parent)
     : QObject(parent)
     , m_market(&m_clock, &m_recorder)
-    , m_site(&m_clock, &m_market, &m_sessions) {
+    , m_site(&m_clock, &m_market, &m_sessions)
+    , m_smtp(&m_clock, &m_recorder) {
     connect(&m_tcpServer, &QTcpServer::newConnection, this, &SandboxServer::onNewConnection);
+    m_recorder.setEventSink([this](const QString& line) { emit happened(line); });
+    m_watchTimer.setInterval(250);
+    connect(&m_watchTimer, &QTimer::timeout, this, &SandboxServer::watchAuctions);
+    m_watchTimer.start();
+}
+
+void SandboxServer::watchAuctions() {
+    const double now = m_clock.nowMs();
+    for (const SandboxAuction* auction : m_market.auctions()) {
+        if (!auction->isAuction() || !auction->isEnded(now) || m_announcedEnds.contains(auction->itemNumber()))
+            continue;
+        m_announcedEnds.insert(auction->itemNumber());
+        const SandboxScenario::Auction& listing = auction->listing();
+        const QString winner = auction->winner(now);
+        QString outcome;
+        if (!winner.isEmpty())
+            outcome = QStringLiteral("won by %1 at %2")
+                          .arg(winner, SandboxPages::money(listing.currency, auction->currentPriceCents()));
+        else if (auction->bidCount() > 0)
+            outcome = QStringLiteral("no winner, reserve not met (high bidder %1)").arg(auction->highBidder());
+        else
+            outcome = QStringLiteral("no winner, no bids");
+        emit happened(QStringLiteral("end %1 \"%2\": %3").arg(listing.itemNumber, listing.title, outcome));
+    }
 }
 
 bool SandboxServer::listen(quint16 port) {
@@ -18,12 +45,14 @@ bool SandboxServer::listen(quint16 port) {
 }
 
 void SandboxServer::loadScenario(const SandboxScenario& scenario) {
+    m_announcedEnds.clear();
     m_market.load(scenario);
     m_sessions.setUsers(scenario.users);
     m_site.resetPreferences();
 }
 
 void SandboxServer::resetScenario() {
+    m_announcedEnds.clear();
     m_market.reset();
     m_sessions.clearTokens();
     m_site.resetPreferences();
@@ -89,7 +118,17 @@ SandboxHttpResponse SandboxServer::control(const SandboxHttpRequest& request, bo
     if (wantsBody && !document.isObject())
         return bad(QStringLiteral("the body must be a JSON object: ") + parseError.errorString());
 
-    if (what == QStringLiteral("log")) {
+    if (what.isEmpty() || what == QStringLiteral("status")) {
+        if (method == "GET")
+            return SandboxHttpResponse::html(SandboxStatusPage::render(m_market, m_recorder, m_clock, smtpPort()));
+    } else if (what == QStringLiteral("mails")) {
+        if (method == "GET")
+            return SandboxHttpResponse::json(m_recorder.mailsJson());
+        if (method == "DELETE") {
+            m_recorder.clearMails();
+            return ok();
+        }
+    } else if (what == QStringLiteral("log")) {
         if (method == "GET")
             return SandboxHttpResponse::json(m_recorder.logJson());
         if (method == "DELETE") {

@@ -6,14 +6,18 @@
 #include "sandboxrecorder.h"
 #include "sandboxsessions.h"
 #include "sandboxsite.h"
+#include "sandboxsmtpserver.h"
 
 #include <QObject>
+#include <QSet>
 #include <QTcpServer>
+#include <QTimer>
 
 class SandboxConnection;
 
 // tollimer-sandbox as a whole: the listening socket, the simulated site, its auctions, sessions, faults and
-// records, and the control interface. main() owns one; tests may run one in-process.
+// records, the control interface and status page, and optionally the SMTP side. main() owns one; tests may run
+// one in-process. What happens (bids, auction ends, mails) is announced one line at a time by happened().
 class SandboxServer : public QObject {
     Q_OBJECT
 
@@ -23,6 +27,10 @@ public:
     bool listen(quint16 port);
     quint16 port() const { return m_tcpServer.serverPort(); }
     QString errorString() const { return m_tcpServer.errorString(); }
+    // Starts the SMTP side on 127.0.0.1 (0: any free port).
+    bool listenSmtp(quint16 port) { return m_smtp.listen(port); }
+    quint16 smtpPort() const { return m_smtp.isListening() ? m_smtp.port() : 0; }
+    QString smtpErrorString() const { return m_smtp.errorString(); }
 
     void loadScenario(const SandboxScenario& scenario);
     void resetScenario();
@@ -39,9 +47,13 @@ public:
 signals:
     // POST /_sandbox/quit was answered.
     void quitRequested();
+    // One line for a person watching: a bid and its verdict, an auction's end and winner, a mail received.
+    void happened(const QString& line);
 
 private slots:
     void onNewConnection();
+    // Applies due scripted bids and announces auctions that have just ended.
+    void watchAuctions();
 
 private:
     SandboxHttpResponse control(const SandboxHttpRequest& request, bool* quit);
@@ -54,5 +66,8 @@ private:
     SandboxSessions m_sessions;
     SandboxSite m_site;
     SandboxFaults m_faults;
+    SandboxSmtpServer m_smtp;
+    QTimer m_watchTimer;
+    QSet<QString> m_announcedEnds;
     int m_connections = 0;
 };
