@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Set-up, build, run and test Tollimer.
+#   ./tollimer.sh demo [ARGS...]  install what is missing, build, start the program against the simulated eBay
 #   ./tollimer.sh run [ARGS...]   install what is missing, build, start the program
 #   ./tollimer.sh test            install what is missing, build, run the whole test suite
 #   ./tollimer.sh build           install what is missing and build only
@@ -35,7 +36,106 @@ build() {
     cmake --build "$build_dir" -j "$(nproc)"
 }
 
+# The demo: tollimer-sandbox with the demo scenario (HTTP and SMTP on free loopback ports) and the program
+# pointed at it, with data and settings of its own under the build directory, fresh on every start.
+demo() {
+    local demo_dir="$build_dir/demo"
+    rm -rf "$demo_dir"
+    mkdir -p "$demo_dir/data" "$demo_dir/config/Tollimer"
+
+    local sandbox_out="$demo_dir/sandbox.out"
+    : >"$sandbox_out" # exists before the background job opens it, so the port lines can be polled at once
+    "$build_dir/sandbox/tollimer-sandbox" --port 0 --smtp-port 0 --scenario "$here/sandbox/scenarios/demo.json" \
+        --log-file "$demo_dir/sandbox-log.json" >"$sandbox_out" 2>&1 &
+    demo_sandbox_pid=$!
+    demo_tail_pid=""
+    demo_screens_pid=""
+    trap demo_stop EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+
+    local port="" smtp_port="" tries=0
+    while [ -z "$smtp_port" ]; do
+        if ! kill -0 "$demo_sandbox_pid" 2>/dev/null || [ $tries -ge 100 ]; then
+            echo "tollimer-sandbox did not start:" >&2
+            cat "$sandbox_out" >&2
+            exit 1
+        fi
+        # The port lines are written together: once the second is there, so is the first.
+        smtp_port="$(sed -n '2s/^smtp //p' "$sandbox_out")"
+        tries=$((tries + 1))
+        [ -n "$smtp_port" ] || sleep 0.1
+    done
+    port="$(sed -n 1p "$sandbox_out")"
+
+    cat >"$demo_dir/config/Tollimer/eBay Auction Sniper.conf" <<CONF
+[NotificationMail]
+host=127.0.0.1
+port=$smtp_port
+connection=tcp
+auth=login
+sender=notify@tollimer.test
+CONF
+
+    cat <<TEXT
+Tollimer demo: the simulated eBay runs on this machine; nothing goes to the internet.
+  Status page (auctions, bids, winners, mails): http://127.0.0.1:$port/_sandbox/
+  Demo users: sniper_uk / secret (ebay.co.uk)   sniper_de / geheim (ebay.de)
+  Try item 110000000004 (ends in 7 minutes, a rival bids up to GBP 8.00: snipe GBP 10.00 to win),
+  or 110000000001 (ends in 3 minutes, a rival holds GBP 31.00: snipe below that to see a loss).
+  Mails go to the sandbox's SMTP port $smtp_port and show on the status page.
+  Program data and settings: $demo_dir (started fresh each time)
+What happens on the simulated eBay is printed below. Close the program or press Ctrl+C to stop.
+TEXT
+    tail -n +3 -f --pid="$demo_sandbox_pid" "$sandbox_out" > >(sed -u 's/^/[sandbox] /') &
+    demo_tail_pid=$!
+
+    local program=("$build_dir/src/tollimer" "$@")
+    local status=0
+    export TOLLIMER_SANDBOX="http://127.0.0.1:$port"
+    export XDG_DATA_HOME="$demo_dir/data" XDG_CONFIG_HOME="$demo_dir/config"
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        local screens="$demo_dir/screenshots"
+        mkdir -p "$screens/framebuffer"
+        echo "No display: the program runs under xvfb-run on a virtual screen; screenshots go to $screens"
+        # Xvfb keeps its screen in a file there; a new PNG is written every few seconds when the screen changed.
+        (
+            while kill -0 "$demo_sandbox_pid" 2>/dev/null; do
+                [ -f "$screens/framebuffer/Xvfb_screen0" ] &&
+                    /usr/bin/python3 "$here/tools/xwd2png.py" "$screens/framebuffer/Xvfb_screen0" "$screens" || true
+                sleep 5
+            done
+        ) &
+        demo_screens_pid=$!
+        xvfb-run -a -s "-screen 0 1280x800x24 -fbdir $screens/framebuffer" "${program[@]}" || status=$?
+    else
+        "${program[@]}" || status=$?
+    fi
+    echo "The program ended (exit code $status); stopping the sandbox."
+    return "$status"
+}
+
+# Stops the demo's sandbox (it writes its log file on SIGTERM) and the processes that show its output.
+demo_stop() {
+    if [ -n "${demo_sandbox_pid:-}" ] && kill -0 "$demo_sandbox_pid" 2>/dev/null; then
+        kill -TERM "$demo_sandbox_pid" 2>/dev/null || true
+        wait "$demo_sandbox_pid" 2>/dev/null || true
+    fi
+    for pid in ${demo_screens_pid:-} ${demo_tail_pid:-}; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    demo_sandbox_pid=""
+    echo "Sandbox stopped; its request log, bid ledger and mails are in $build_dir/demo/sandbox-log.json"
+}
+
 case "${1:-}" in
+    demo)
+        shift
+        setup
+        build
+        demo "$@"
+        ;;
     run)
         shift
         setup
@@ -56,7 +156,7 @@ case "${1:-}" in
         build
         ;;
     *)
-        echo "usage: $0 run|test|build" >&2
+        echo "usage: $0 demo|run|test|build" >&2
         exit 2
         ;;
 esac
