@@ -71,6 +71,16 @@ void SandboxProcess::stop() {
     m_port = 0;
 }
 
+quint16 SandboxProcess::smtpPort() const {
+    QElapsedTimer timer;
+    timer.start();
+    while (m_process && !output().contains('\n') && timer.elapsed() < 10000)
+        m_process->waitForReadyRead(100);
+    // start() consumed the first line, so the output begins with the second.
+    const QByteArray line = m_output.left(m_output.indexOf('\n'));
+    return line.startsWith("smtp ") ? quint16(line.mid(5).toUInt()) : 0;
+}
+
 bool SandboxProcess::isRunning() const {
     return m_process && m_process->state() == QProcess::Running;
 }

@@ -21,6 +21,8 @@ public:
     bool isRunning() const;
 
     quint16 port() const { return m_port; }
+    // Started with "--smtp-port": the SMTP port the sandbox printed on its second line (waits for it); else 0.
+    quint16 smtpPort() const;
     // "http://127.0.0.1:PORT": the value for TOLLIMER_SANDBOX.
     QString proxyUrl() const;
     // The bundled scenario file of that name (without ".json").
