@@ -124,5 +124,7 @@ int main(int argc, char* argv[]) {
         std::signal(SIGTERM, onSignal);
         std::signal(SIGINT, onSignal);
     }
+    // Whoever started us may stop reading stdout once it has the ports; an event line must not kill us then.
+    std::signal(SIGPIPE, SIG_IGN);
     return app.exec();
 }
