@@ -93,8 +93,15 @@ int SandboxRecorder::recordMail(const Mail& mail) {
 }
 
 void SandboxRecorder::event(const QString& line) const {
-    if (m_eventSink)
-        m_eventSink(line);
+    if (!m_eventSink)
+        return;
+    // A subject or title with a line break or an escape sequence must not break the one-line-per-event output.
+    QString clean = line;
+    for (QChar& c : clean) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    }
+    m_eventSink(clean);
 }
 
 QJsonObject SandboxRecorder::logJson() const {

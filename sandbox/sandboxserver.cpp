@@ -36,7 +36,7 @@ void SandboxServer::watchAuctions() {
             outcome = QStringLiteral("no winner, reserve not met (high bidder %1)").arg(auction->highBidder());
         else
             outcome = QStringLiteral("no winner, no bids");
-        emit happened(QStringLiteral("end %1 \"%2\": %3").arg(listing.itemNumber, listing.title, outcome));
+        m_recorder.event(QStringLiteral("end %1 \"%2\": %3").arg(listing.itemNumber, listing.title, outcome));
     }
 }
 

@@ -143,7 +143,8 @@ void SandboxSmtpSession::resetTransaction() {
     m_dataTooLarge = false;
 }
 
-void SandboxSmtpSession::command(const QByteArray& line) {
+void SandboxSmtpSession::command(const QByteArray& rawLine) {
+    const QByteArray line = rawLine.trimmed();
     const QByteArray upper = line.toUpper();
     const int space = line.indexOf(' ');
     const QByteArray arguments = space < 0 ? QByteArray() : line.mid(space + 1).trimmed();
