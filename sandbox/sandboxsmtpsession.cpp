@@ -49,24 +49,14 @@ void SandboxSmtpSession::onIdle() {
 void SandboxSmtpSession::onReadyRead() {
     m_idleTimer.start();
     m_buffer += m_socket->readAll();
+    // Lines are taken by position and the buffer is cut once, so a large message costs linear time.
+    int pos = 0;
     while (!m_closing) {
-        const int newline = m_buffer.indexOf('\n');
-        if (newline < 0) {
-            // A command line without end is cut off; a message line may be long (up to the message limit).
-            const int limit = m_state == State::Data ? maxMessageBytes : maxCommandBytes;
-            if (m_buffer.size() > limit) {
-                if (m_state == State::Data) {
-                    m_dataTooLarge = true;
-                } else if (!m_discardingLongLine) {
-                    reply("500 5.5.2 Line too long");
-                    m_discardingLongLine = true;
-                }
-                m_buffer.clear();
-            }
-            return;
-        }
-        QByteArray line = m_buffer.left(newline);
-        m_buffer.remove(0, newline + 1);
+        const int newline = m_buffer.indexOf('\n', pos);
+        if (newline < 0)
+            break;
+        QByteArray line = m_buffer.mid(pos, newline - pos);
+        pos = newline + 1;
         if (line.endsWith('\r'))
             line.chop(1);
         if (m_discardingLongLine) {
@@ -75,6 +65,18 @@ void SandboxSmtpSession::onReadyRead() {
         }
         handleLine(line);
     }
+    m_buffer.remove(0, pos);
+    // A command line without end is cut off; a message line may be long (up to the message limit).
+    const int limit = m_state == State::Data ? maxMessageBytes : maxCommandBytes;
+    if (m_closing || m_buffer.size() <= limit)
+        return;
+    if (m_state == State::Data) {
+        m_dataTooLarge = true;
+    } else if (!m_discardingLongLine) {
+        reply("500 5.5.2 Line too long");
+        m_discardingLongLine = true;
+    }
+    m_buffer.clear();
 }
 
 void SandboxSmtpSession::handleLine(const QByteArray& line) {
