@@ -95,6 +95,10 @@ TEXT
     local status=0
     export TOLLIMER_SANDBOX="http://127.0.0.1:$port"
     export XDG_DATA_HOME="$demo_dir/data" XDG_CONFIG_HOME="$demo_dir/config"
+    if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+        mkdir -m 700 "$demo_dir/runtime" # Qt wants one and warns when a bare session has none
+        export XDG_RUNTIME_DIR="$demo_dir/runtime"
+    fi
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [[ "$demo_dir" == *" "* ]]; then
         # xvfb-run splits its server arguments at spaces, so the screen cannot be kept in such a directory.
         echo "No display: the program runs under xvfb-run on a virtual screen (no screenshots: the build path has a space)"
