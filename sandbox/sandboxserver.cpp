@@ -68,7 +68,9 @@ QByteArray SandboxServer::garble(const QByteArray& body) {
 }
 
 void SandboxServer::serve(SandboxConnection* connection, const SandboxHttpRequest& request) {
-    if (!request.absoluteForm && request.path.startsWith(QStringLiteral("/_sandbox/"))) {
+    // "/_sandbox" alone is the status page too, as a person types it into a browser.
+    if (!request.absoluteForm &&
+        (request.path.startsWith(QStringLiteral("/_sandbox/")) || request.path == QStringLiteral("/_sandbox"))) {
         bool quit = false;
         connection->respond(control(request, &quit));
         if (quit)
