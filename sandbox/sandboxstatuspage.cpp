@@ -134,7 +134,7 @@ QString SandboxStatusPage::render(SandboxMarket& market, const SandboxRecorder& 
     return QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">"
                           "<meta http-equiv=\"refresh\" content=\"3\"><title>tollimer-sandbox status</title>\n"
                           "<style>body{font-family:sans-serif;margin:1em 2em}table{border-collapse:collapse}"
-                          "td,th{border:1px solid #ccc;padding:2px 8px;text-align:left}tr.ended{color:#666}"
+                          "td,th{border:1px solid #ccc;padding:2px 8px;text-align:left;white-space:nowrap}tr.ended{color:#666}"
                           "tr.refused{color:#a00}pre{background:#f4f4f4;padding:6px}</style></head>\n<body>\n") +
            body + QStringLiteral("</body></html>\n");
 }
