@@ -127,7 +127,7 @@ private slots:
         QVERIFY(smtpPort != 0);
 
         const QByteArray scenario = R"({"users":[{"username":"sniper_uk","password":"secret"}],
-            "auctions":[{"itemNumber":"990000000001","title":"Soon over","endsInSeconds":2,
+            "auctions":[{"itemNumber":"990000000001","title":"Soon over","endsInSeconds":5,
                          "bids":[{"bidder":"rival_anna","amount":12.0,"atSeconds":0}]}]})";
         QVERIFY(sandbox.controlJson("POST", QStringLiteral("/_sandbox/scenario"), scenario)["ok"].toBool());
         const QJsonObject bid = sandbox
@@ -148,6 +148,7 @@ private slots:
 
         QTRY_VERIFY_WITH_TIMEOUT(
             sandbox.output().contains("end 990000000001 \"Soon over\": won by sniper_uk at GBP 12.50"), 15000);
+        QVERIFY(sandbox.control("GET", QStringLiteral("/_sandbox")).contains("ended, won by sniper_uk"));
         const QByteArray output = sandbox.output();
         QVERIFY2(output.contains("bid 990000000001 by sniper_uk, max GBP 20.00 (control): accepted, high bidder") &&
                      output.contains("mail 1 from notify@tollimer.test to me@x.test: \"Auction won\""),
