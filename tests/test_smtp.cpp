@@ -129,13 +129,13 @@ private slots:
                                          << 5000 << "250 8BITMIME" << QList<int>();
         QTest::newRow("multi-line greeting")
             << Lines{"220-welcome\r\n220-to the\r\n220 server\r\n", "250 ok\r\n"} << 5000 << "250 ok" << QList<int>();
-        QTest::newRow("bare code line continues the reply")
-            << Lines{"220\r\n220 ready\r\n", "250 ok\r\n"} << 5000 << "250 ok" << QList<int>();
+        QTest::newRow("a line of just the code ends the reply")
+            << Lines{"220\r\n", "250-scripted\r\n250\r\n"} << 5000 << "250" << QList<int>();
         QTest::newRow("service refused") << Lines{"554 no service\r\n"} << 5000 << "554 no service" << refused;
         QTest::newRow("busy") << Lines{"421 busy\r\n"} << 5000 << "421 busy"
                               << QList<int>{SmtpClient::ServerError, SmtpClient::ServerError};
         QTest::newRow("EHLO refused") << Lines{"220 ready\r\n", "502 no\r\n"} << 5000 << "502 no" << refused;
-        QTest::newRow("a line of just 220 does not end the reply") << Lines{"220\r\n"} << 300 << "" << timedOut;
+        QTest::newRow("greeting cut off") << Lines{"220 rea"} << 300 << "" << timedOut;
         QTest::newRow("server closes, no waiting for the time-out") << Lines{QByteArray()} << 60000 << "" << timedOut;
     }
 

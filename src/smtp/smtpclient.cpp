@@ -230,8 +230,8 @@ void SmtpClient::waitForResponse() {
                 emit smtpError(ServerError);
             else if (m_responseCode >= 500 && m_responseCode <= 599)
                 emit smtpError(ClientError);
-            // "250-..." continues the reply; "250 ..." is its last line. A bare "250" ends nothing.
-            if (m_responseText.size() > 3 && m_responseText.at(3) == QLatin1Char(' '))
+            // "250-..." continues the reply; "250 ..." and a bare "250" are its last line.
+            if (m_responseText.size() == 3 || (m_responseText.size() > 3 && m_responseText.at(3) == QLatin1Char(' ')))
                 return;
         }
         if (!waitForData()) {
