@@ -90,18 +90,18 @@ private slots:
         const auto row = [](const char* title, const NotificationText& text, const QString& subject,
                             const QString& body) { QTest::newRow(title) << text << subject << body; };
         row("won 12.5", wonNotification(user, number, "Lamp", 12.5), "Tollimer winning bid: Lamp",
-            won.arg("Lamp", "12.5"));
+            won.arg("Lamp", "12.50"));
         row("won million", wonNotification(user, number, "Car", 1234567.89), "Tollimer winning bid: Car",
-            won.arg("Car", "1.23457e+06"));
-        row("won whole", wonNotification(user, number, "Lamp", 100), "Tollimer winning bid: Lamp",
-            won.arg("Lamp", "100"));
+            won.arg("Car", "1234567.89"));
+        row("won five digits", wonNotification(user, number, "Lamp", 12345.67), "Tollimer winning bid: Lamp",
+            won.arg("Lamp", "12345.67"));
         // Placeholder-like text in a title is the seller's text, not ours to fill.
         row("won name with %4", wonNotification(user, number, "50% off %4 %1", 7),
-            "Tollimer winning bid: 50% off %4 %1", won.arg("50% off %4 %1", "7"));
+            "Tollimer winning bid: 50% off %4 %1", won.arg("50% off %4 %1", "7.00"));
         row("lost", lostNotification(user, number, "Lamp", 20.25, 12), "Tollimer lost bid: Lamp",
-            lost.arg("Lamp", "20.25", "12"));
+            lost.arg("Lamp", "20.25", "12.00"));
         row("lost name with %5", lostNotification(user, number, "%5", 20, 1e7), "Tollimer lost bid: %5",
-            lost.arg("%5", "20", "1e+07"));
+            lost.arg("%5", "20.00", "10000000.00"));
         row("low bid", lowBidNotification(user, number, "Lamp", 12.5, 12), "Tollimer low scheduled bid: Lamp",
             low.arg("Lamp", "12.50", "12.00"));
         row("low bid rounding", lowBidNotification(user, number, "Lamp", 1234567.891, 0.005),
