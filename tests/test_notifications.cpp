@@ -30,8 +30,10 @@ void setAccount(quint16 port, const QString& connection = "tcp", const QString& 
                              {"password", SmtpServerProcess::password()},
                              {"caCertificates", SmtpServerProcess::certificateFile()}};
     QSettings settings = programSettings();
-    for (auto value = values.begin(); value != values.end(); ++value)
-        settings.setValue("NotificationMail/" + value.key(), value.value());
+    for (auto value = values.begin(); value != values.end(); ++value) {
+        if (!value.value().toString().isEmpty())
+            settings.setValue("NotificationMail/" + value.key(), value.value());
+    }
 }
 
 // Sends a mail through the configured account; true or false as the mailer reports it, null if it never does.
@@ -49,6 +51,7 @@ OutgoingMail mailTo(quint16 port) {
     NotificationAccount account;
     account.host = QStringLiteral("127.0.0.1");
     account.port = port;
+    account.connectionType = SmtpClient::TcpConnection;
     account.user = SmtpServerProcess::user();
     account.password = SmtpServerProcess::password();
     return {account, senderAddress, QString(), buyer, QStringLiteral("subject"), QStringLiteral("body")};
@@ -120,9 +123,11 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("expected");
+        // The password leaves unencrypted only when the settings ask for a plain connection in so many words.
+        QTest::newRow("built-in account uses STARTTLS") << "port" << QStringLiteral("70000") << "connection=2";
         QTest::newRow("bad port") << "port" << QStringLiteral("70000") << "port=25";
-        QTest::newRow("starttls") << "connection" << QStringLiteral("STARTTLS") << "connection=2";
-        QTest::newRow("unknown connection") << "connection" << QStringLiteral("carrier pigeon") << "connection=0";
+        QTest::newRow("plain asked for") << "connection" << QStringLiteral("TCP") << "connection=0";
+        QTest::newRow("unknown connection") << "connection" << QStringLiteral("carrier pigeon") << "connection=2";
         QTest::newRow("no sign-in") << "auth" << QStringLiteral("none") << "auth=none";
         QTest::newRow("unknown auth") << "auth" << QStringLiteral("cram-md5") << "auth=login";
         QTest::newRow("sender is the user") << "sender" << QStringLiteral("me@example.test") << "user=me@example.test";
@@ -222,8 +227,9 @@ private slots:
         QTest::addColumn<Lines>("commands");
         const QByteArray any = "250 anything\r\n";
         QTest::newRow("greeting refused") << "tcp" << Lines{"554 go away\r\n", any, any} << false << Lines();
-        QTest::newRow("STARTTLS refused") << "starttls" << Lines{"220 ready\r\n", "250 ok\r\n", "454 no\r\n", any, any}
-                                          << false << Lines{"EHLO localhost", "STARTTLS"};
+        // No connection key: the built-in STARTTLS, and no password to a server that will not encrypt.
+        QTest::newRow("STARTTLS refused") << "" << Lines{"220 ready\r\n", "250 ok\r\n", "454 no\r\n", any, any} << false
+                                          << Lines{"EHLO localhost", "STARTTLS"};
         // A server that offers no sign-in still gets the mail after the refused login.
         QTest::newRow("no sign-in offered")
             << "tcp" << Lines{"220 ready\r\n", "250 ok\r\n", "502 no auth here\r\n", "250 ok\r\n",
