@@ -54,7 +54,8 @@ OutgoingMail mailTo(quint16 port) {
     account.connectionType = SmtpClient::TcpConnection;
     account.user = SmtpServerProcess::user();
     account.password = SmtpServerProcess::password();
-    return {account, senderAddress, QString(), buyer, QStringLiteral("subject"), QStringLiteral("body")};
+    return {account, senderAddress, QString(), buyer, QStringLiteral("subject"), QStringLiteral("body"),
+            false,   QDateTime()};
 }
 } // namespace
 
@@ -192,6 +193,10 @@ private slots:
                  QStringList({"From: Tollimer Bid Notification <notify@example.test>", "To: <buyer@example.test>",
                               "Subject: " + subject, "MIME-Version: 1.0"}));
         QCOMPARE(mail.plainText(), text.body);
+        const QString date = mail.fields({"Date"}).value(0).mid(6);
+        QVERIFY2(QDateTime::fromString(date, Qt::RFC2822Date).isValid(), qPrintable(date));
+        QVERIFY2(mail.fields({"Message-ID"}).value(0).endsWith("@example.test>"),
+                 qPrintable(mail.fields({"Message-ID"}).join(' ')));
     }
 
     // While a silent server holds a mail, the GUI thread's timers keep firing; the mail is dropped when the

@@ -1,5 +1,6 @@
 #include "notificationmailer.h"
 
+#include "clockmanager.h"
 #include "emailaddress.h"
 #include "mimehtml.h"
 #include "mimemessage.h"
@@ -58,6 +59,8 @@ void NotificationMailer::enqueue(const OutgoingMail& mail) {
         m_thread->start();
     }
     m_queue.enqueue(mail);
+    if (!m_queue.last().date.isValid())
+        m_queue.last().date = ClockManager::instance()->currentDateTime();
     m_wake.wakeOne();
 }
 
@@ -137,6 +140,7 @@ bool NotificationMailer::deliver(const OutgoingMail& mail) {
         message.setSender(&sender);
         message.addRecipient(&recipient, MimeMessage::To);
         message.setSubject(mail.subject);
+        message.setDate(mail.date);
         std::unique_ptr<MimeText> part(mail.html ? new MimeHtml(mail.body) : new MimeText(mail.body));
         message.addPart(part.get());
 

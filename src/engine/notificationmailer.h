@@ -2,6 +2,7 @@
 
 #include "notificationaccount.h"
 
+#include <QDateTime>
 #include <QMutex>
 #include <QObject>
 #include <QQueue>
@@ -20,6 +21,8 @@ struct OutgoingMail {
     QString subject;
     QString body;
     bool html = false;
+    // When the mail was handed over; set from the program's clock when left invalid.
+    QDateTime date;
 };
 
 // Sends notification mails on a worker thread of its own, one after the other, so that a slow or silent
