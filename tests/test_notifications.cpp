@@ -47,11 +47,11 @@ NotificationText wonLamp() {
     return wonNotification(QStringLiteral("alice"), QStringLiteral("1"), QStringLiteral("Lamp"), 1);
 }
 
-OutgoingMail mailTo(quint16 port) {
+OutgoingMail mailTo(quint16 port, SmtpClient::ConnectionType connection = SmtpClient::TcpConnection) {
     NotificationAccount account;
     account.host = QStringLiteral("127.0.0.1");
     account.port = port;
-    account.connectionType = SmtpClient::TcpConnection;
+    account.connectionType = connection;
     account.user = SmtpServerProcess::user();
     account.password = SmtpServerProcess::password();
     return {account, senderAddress, QString(), buyer, QStringLiteral("subject"), QStringLiteral("body"),
@@ -256,20 +256,46 @@ private slots:
         QCOMPARE(server.commands().mid(0, 4), commands);
     }
 
-    // At exit a mail held by a silent server is given up at once and queued ones are dropped, so the program
-    // does not hang on its way out; later mails are refused.
-    void shutdownGivesUpSilentServer() {
-        ScriptedSmtpServer server({});
-        NotificationMailer mailer;
-        mailer.enqueue(mailTo(server.port()));
-        mailer.enqueue(mailTo(server.port()));
+    void exitIsBounded_data() {
+        QTest::addColumn<int>("connection");
+        QTest::addColumn<int>("trickleMs");
+        QTest::addColumn<bool>("destroy");
+        QTest::newRow("silent server") << int(SmtpClient::TcpConnection) << 0 << false;
+        QTest::newRow("TLS handshake never answered") << int(SmtpClient::SslConnection) << 0 << false;
+        QTest::newRow("trickling server") << int(SmtpClient::TcpConnection) << 20 << false;
+        QTest::newRow("mailer destroyed during the handshake") << int(SmtpClient::SslConnection) << 0 << true;
+    }
+
+    // At exit a mail held by a server that never finishes is given up within the promised time, queued ones
+    // are dropped and later ones refused, so the program does not linger without a window. A busy mailer can
+    // be destroyed as quickly, without pulling anything from under its worker.
+    void exitIsBounded() {
+        QFETCH(int, connection);
+        QFETCH(int, trickleMs);
+        QFETCH(bool, destroy);
+        ScriptedSmtpServer server(trickleMs > 0 ? Lines{"220-" + QByteArray(5000, 'x') + "\r\n"} : Lines(), trickleMs);
+        const OutgoingMail mail = mailTo(server.port(), static_cast<SmtpClient::ConnectionType>(connection));
+        auto* mailer = new NotificationMailer;
+        mailer->enqueue(mail);
+        mailer->enqueue(mail);
         QTRY_COMPARE(server.log().connections, 1);
-        QVERIFY(mailer.shutdown(0));
-        QCOMPARE(mailer.pendingMails(), 0);
+        QElapsedTimer elapsed;
+        elapsed.start();
+        if (destroy) {
+            delete mailer;
+            QVERIFY2(elapsed.elapsed() < NotificationMailer::cancelGraceMs + 2000,
+                     qPrintable(QString::number(elapsed.elapsed())));
+        } else {
+            QVERIFY(mailer->shutdown(NotificationMailer::exitGraceMs));
+            QVERIFY2(elapsed.elapsed() < NotificationMailer::exitGraceMs + NotificationMailer::cancelGraceMs + 1500,
+                     qPrintable(QString::number(elapsed.elapsed())));
+            QCOMPARE(mailer->pendingMails(), 0);
+            mailer->enqueue(mail);
+            QCOMPARE(mailer->pendingMails(), 0);
+            delete mailer;
+        }
         QTRY_VERIFY(server.log().clientGone);
         QCOMPARE(server.log().connections, 1);
-        mailer.enqueue(mailTo(server.port()));
-        QCOMPARE(mailer.pendingMails(), 0);
     }
 
     // A mail that the server takes within the grace time is not lost at exit.

@@ -165,6 +165,62 @@ private slots:
         QCOMPARE(errorsOf(spy), errors);
     }
 
+    void everyWaitIsBounded_data() {
+        QTest::addColumn<int>("connection");
+        QTest::addColumn<Lines>("replies");
+        QTest::addColumn<int>("trickleMs");
+        QTest::addColumn<int>("responseTimeout");
+        QTest::addColumn<int>("deadline");
+        QTest::addColumn<bool>("cancel");
+        const Lines starttls{"220 ready\r\n", "250 ok\r\n", "220 go ahead\r\n"};
+        // Every row would hold the client for a minute or more if its bound were missing.
+        QTest::newRow("trickled reply, its own time-out")
+            << int(SmtpClient::TcpConnection) << Lines{"220-" + QByteArray(5000, 'x') + "\r\n"} << 20 << 500 << -1
+            << false;
+        QTest::newRow("silent server, the deadline")
+            << int(SmtpClient::TcpConnection) << Lines() << 0 << 60000 << 500 << false;
+        QTest::newRow("TLS handshake never answered, cancelled")
+            << int(SmtpClient::SslConnection) << Lines() << 0 << 60000 << -1 << true;
+        QTest::newRow("STARTTLS handshake never answered, the deadline")
+            << int(SmtpClient::TlsConnection) << starttls << 0 << 60000 << 500 << false;
+    }
+
+    // Connecting, the TLS handshake and each reply give up at their time-out, at the client's deadline or
+    // when cancelled from another thread, whichever comes first.
+    void everyWaitIsBounded() {
+        QFETCH(int, connection);
+        QFETCH(Lines, replies);
+        QFETCH(int, trickleMs);
+        QFETCH(int, responseTimeout);
+        QFETCH(int, deadline);
+        QFETCH(bool, cancel);
+        ScriptedSmtpServer server(replies, trickleMs);
+        SmtpClient client(QStringLiteral("127.0.0.1"), server.port(),
+                          static_cast<SmtpClient::ConnectionType>(connection));
+        client.setConnectionTimeout(60000);
+        client.setResponseTimeout(responseTimeout);
+        if (deadline >= 0)
+            client.setDeadline(QDeadlineTimer(deadline));
+        QScopedPointer<QThread> canceller(QThread::create([&] {
+            while (cancel && server.log().connections == 0)
+                QThread::msleep(10);
+            if (cancel)
+                client.cancel();
+        }));
+        canceller->start();
+        QElapsedTimer elapsed;
+        elapsed.start();
+        bool connected = true;
+        try {
+            connected = client.connectToHost();
+        } catch (const SmtpClient::ResponseTimeoutException&) {
+            connected = false;
+        }
+        QVERIFY(!connected);
+        QVERIFY2(elapsed.elapsed() < 10000, qPrintable(QString::number(elapsed.elapsed())));
+        QVERIFY(canceller->wait(10000));
+    }
+
     void connectionRefused() {
         SmtpClient client(QStringLiteral("127.0.0.1"), closedPort());
         QSignalSpy spy(&client, &SmtpClient::smtpError);
