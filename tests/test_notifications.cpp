@@ -97,8 +97,6 @@ private slots:
             won.arg("Lamp", "12.50"));
         row("won million", wonNotification(user, number, "Car", 1234567.89), "Tollimer winning bid: Car",
             won.arg("Car", "1234567.89"));
-        row("won five digits", wonNotification(user, number, "Lamp", 12345.67), "Tollimer winning bid: Lamp",
-            won.arg("Lamp", "12345.67"));
         // Placeholder-like text in a title is the seller's text, not ours to fill.
         row("won name with %4", wonNotification(user, number, "50% off %4 %1", 7),
             "Tollimer winning bid: 50% off %4 %1", won.arg("50% off %4 %1", "7.00"));
@@ -168,6 +166,9 @@ private slots:
         QTest::newRow("SSL with own CA, PLAIN")
             << "ssl"
             << "plain" << QStringLiteral("Lamp") << QStringLiteral("Tollimer winning bid: Lamp");
+        // A certificate nobody vouches for ends the session before the password goes out.
+        QTest::newRow("STARTTLS, certificate not trusted") << "starttls"
+                                                           << "login" << QStringLiteral("Lamp") << QString();
     }
 
     // A won mail through an account set in the settings file reaches a real server as the mail we meant.
@@ -179,12 +180,16 @@ private slots:
         SmtpServerProcess server;
         QVERIFY2(server.start(connection), server.output().constData());
         setAccount(server.port(), connection, auth);
+        if (subject.isEmpty())
+            programSettings().remove(QStringLiteral("NotificationMail/caCertificates"));
         const NotificationText text =
             wonNotification(QStringLiteral("alice"), QStringLiteral("110023456789"), title, 12.5);
-        QCOMPARE(sendAndWait(text), QVariant(true));
+        QCOMPARE(sendAndWait(text), QVariant(!subject.isEmpty()));
 
         const QList<SmtpServerProcess::Received> received = server.received();
-        QCOMPARE(received.size(), 1);
+        QCOMPARE(received.size(), subject.isEmpty() ? 0 : 1);
+        if (subject.isEmpty())
+            return;
         QCOMPARE(received.first().envelope,
                  QStringLiteral("from notify@example.test to buyer@example.test by %1 over %2")
                      .arg(auth.toUpper(), connection == QLatin1String("tcp") ? "tcp" : "tls"));
