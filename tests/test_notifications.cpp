@@ -43,10 +43,6 @@ QVariant sendAndWait(const NotificationText& text) {
     return finished.wait(20000) ? finished.first().first() : QVariant();
 }
 
-NotificationText wonLamp() {
-    return wonNotification(QStringLiteral("alice"), QStringLiteral("1"), QStringLiteral("Lamp"), 1);
-}
-
 OutgoingMail mailTo(quint16 port, SmtpClient::ConnectionType connection = SmtpClient::TcpConnection) {
     NotificationAccount account;
     account.host = QStringLiteral("127.0.0.1");
@@ -204,32 +200,6 @@ private slots:
                  qPrintable(mail.fields({"Message-ID"}).join(' ')));
     }
 
-    // While a silent server holds a mail, the GUI thread's timers keep firing; the mail is dropped when the
-    // server gives up.
-    void eventLoopTurnsWhileServerIsSilent() {
-        ScriptedSmtpServer server({});
-        setAccount(server.port());
-        int ticks = 0;
-        QTimer timer;
-        connect(&timer, &QTimer::timeout, this, [&ticks] { ++ticks; });
-        timer.start(10);
-        NotificationMailer* mailer = NotificationMailer::instance();
-        QSignalSpy finished(mailer, &NotificationMailer::mailFinished);
-
-        sendNotification(buyer, wonLamp());
-        QCOMPARE(mailer->pendingMails(), 1);
-        QTRY_COMPARE(server.log().connections, 1);
-        const int ticksAtConnect = ticks;
-        QTRY_VERIFY(ticks >= ticksAtConnect + 20);
-        QCOMPARE(mailer->pendingMails(), 1);
-        QVERIFY(finished.isEmpty());
-
-        server.closeConnection();
-        QVERIFY(finished.wait(20000));
-        QCOMPARE(finished.first().first().toBool(), false);
-        QCOMPARE(mailer->pendingMails(), 0);
-    }
-
     void scriptedSession_data() {
         QTest::addColumn<QString>("connection");
         QTest::addColumn<Lines>("replies");
@@ -257,7 +227,7 @@ private slots:
         QFETCH(Lines, commands);
         ScriptedSmtpServer server(replies);
         setAccount(server.port(), connection);
-        QCOMPARE(sendAndWait(wonLamp()), QVariant(delivered));
+        QCOMPARE(sendAndWait(wonNotification("alice", "1", "Lamp", 1)), QVariant(delivered));
         QCOMPARE(server.commands().mid(0, 4), commands);
     }
 
@@ -281,11 +251,15 @@ private slots:
         ScriptedSmtpServer server(trickleMs > 0 ? Lines{"220-" + QByteArray(5000, 'x') + "\r\n"} : Lines(), trickleMs);
         const OutgoingMail mail = mailTo(server.port(), static_cast<SmtpClient::ConnectionType>(connection));
         auto* mailer = new NotificationMailer;
-        mailer->enqueue(mail);
-        mailer->enqueue(mail);
-        QTRY_COMPARE(server.log().connections, 1);
+        // Handing mails over never waits for the server: the GUI thread's timers and snipes go on meanwhile.
         QElapsedTimer elapsed;
         elapsed.start();
+        mailer->enqueue(mail);
+        mailer->enqueue(mail);
+        QVERIFY(elapsed.elapsed() < 1000);
+        QCOMPARE(mailer->pendingMails(), 2);
+        QTRY_COMPARE(server.log().connections, 1);
+        elapsed.restart();
         if (destroy) {
             delete mailer;
             QVERIFY2(elapsed.elapsed() < NotificationMailer::cancelGraceMs + 2000,
