@@ -1,5 +1,4 @@
 #include "emailaddress.h"
-#include "mimecontentformatter.h"
 #include "mimemessage.h"
 #include "mimemultipart.h"
 #include "mimetext.h"
@@ -7,7 +6,8 @@
 
 #include <QtTest>
 
-// The mail text as it leaves the program: encoders, line wrapping and the message header.
+// The mail text as it leaves the program: the message header and the encoded words in it. Body encodings other
+// than 8bit and their line wrapping serve no mail the program sends.
 class TestMime : public QObject {
     Q_OBJECT
 
@@ -27,46 +27,6 @@ private slots:
         QFETCH(QString, expected);
         QCOMPARE(QuotedPrintable::encode(input), expected);
         QCOMPARE(QuotedPrintable::decode(expected), input);
-    }
-
-    void base64Wrapping_data() {
-        QTest::addColumn<int>("length");
-        QTest::addColumn<QList<int>>("lines");
-        QTest::newRow("100") << 100 << QList<int>{76, 24};
-        QTest::newRow("77") << 77 << QList<int>{76, 1};
-    }
-
-    void base64Wrapping() {
-        QFETCH(int, length);
-        QFETCH(QList<int>, lines);
-        QList<int> lengths;
-        for (const QString& line : MimeContentFormatter(76).format(QString(length, 'Q'), false).split("\r\n"))
-            lengths << line.size();
-        QCOMPARE(lengths, lines);
-    }
-
-    void quotedPrintableWrapping_data() {
-        QTest::addColumn<QByteArray>("input");
-        QTest::newRow("200 escapes") << QByteArray(200, '=');
-        QTest::newRow("escape at the edge") << QByteArray(73, 'x') + QByteArray(10, '=');
-    }
-
-    // Soft breaks keep every line within 76 characters including the "=", and never split an escape.
-    void quotedPrintableWrapping() {
-        QFETCH(QByteArray, input);
-        const QString wrapped = MimeContentFormatter(76).format(QuotedPrintable::encode(input), true);
-        const QStringList lines = wrapped.split(QStringLiteral("\r\n"));
-        for (int i = 0; i < lines.size(); ++i) {
-            QString content = lines.at(i);
-            QVERIFY2(content.size() <= 76, qPrintable(content));
-            if (i + 1 < lines.size()) {
-                QVERIFY(content.endsWith(QLatin1Char('=')));
-                content.chop(1);
-            }
-            for (int at = content.indexOf(QLatin1Char('=')); at >= 0; at = content.indexOf(QLatin1Char('='), at + 3))
-                QVERIFY2(at + 2 < content.size(), qPrintable(content));
-        }
-        QCOMPARE(QuotedPrintable::decode(QString(wrapped).remove(QStringLiteral("=\r\n"))), input);
     }
 
     // Boundaries are random, so a mail's own text cannot end its part early.

@@ -194,10 +194,6 @@ private slots:
                  QStringList({"From: Tollimer Bid Notification <notify@example.test>", "To: <buyer@example.test>",
                               "Subject: " + subject, "MIME-Version: 1.0"}));
         QCOMPARE(mail.plainText(), text.body);
-        const QString date = mail.fields({"Date"}).value(0).mid(6);
-        QVERIFY2(QDateTime::fromString(date, Qt::RFC2822Date).isValid(), qPrintable(date));
-        QVERIFY2(mail.fields({"Message-ID"}).value(0).endsWith("@example.test>"),
-                 qPrintable(mail.fields({"Message-ID"}).join(' ')));
     }
 
     void scriptedSession_data() {
