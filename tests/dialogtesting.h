@@ -1,0 +1,112 @@
+#pragma once
+
+#include "messagerecorder.h"
+#include "sandboxprocess.h"
+#include "storefixture.h"
+#include "tollimerapp.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QJsonDocument>
+#include <QTimer>
+#include <QWebElement>
+#include <QWebFrame>
+#include <QWebPage>
+#include <QWebView>
+#include <QtTest>
+
+#include <functional>
+
+// Shared by the start-up, sign-in and dialog tests: the program's application object around QtTest, a sandbox
+// with a scenario of the test's own, and a way to answer modal dialogs that a slot under test runs with exec().
+namespace DialogTesting {
+
+// QTEST_MAIN with the program's application object, so that dialogs find TollimerApp::instance().
+#define TOLLIMER_DIALOG_TEST_MAIN(TestClass)                                                                           \
+    int main(int argc, char* argv[]) {                                                                                 \
+        TollimerApp app(argc, argv);                                                                                   \
+        TollimerApp::setApplicationVersion(QStringLiteral("4.2.0.0"));                                                 \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                                       \
+        TestClass test;                                                                                                \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&test, argc, argv);                                                                        \
+    }
+
+// The users and auctions the sign-in and import tests need: a UK and a German account, one account for which eBay
+// asks for a captcha, and auctions on the watching list.
+inline QByteArray scenario() {
+    return R"({"clockOffsetSeconds": 0,
+      "users": [{"username": "sniper_uk", "password": "secret", "watching": ["110000000002", "110000000001"]},
+                {"username": "sniper_de", "password": "geheim"},
+                {"username": "robot_check", "password": "secret", "challenge": true}],
+      "auctions": [{"itemNumber": "110000000001", "endsInSeconds": 3600},
+                   {"itemNumber": "110000000002", "endsInSeconds": 3600},
+                   {"itemNumber": "110000000003", "endsInSeconds": 3600},
+                   {"itemNumber": "110000000004", "endsInSeconds": 3600}]})";
+}
+
+// Starts the sandbox with that scenario and points the program's network at it.
+inline bool startSandbox(SandboxProcess& sandbox) {
+    if (!sandbox.start({QStringLiteral("--scenario"), SandboxProcess::scenarioPath(QStringLiteral("demo"))}))
+        return false;
+    int status = 0;
+    sandbox.control("POST", QStringLiteral("/_sandbox/scenario"), scenario(), &status);
+    qputenv("TOLLIMER_SANDBOX", sandbox.proxyUrl().toUtf8());
+    return status == 200;
+}
+
+// How many requests of an endpoint the sandbox has seen.
+inline int requestCount(const SandboxProcess& sandbox, const QString& endpoint) {
+    int count = 0;
+    const QVariantList requests =
+        sandbox.controlJson("GET", QStringLiteral("/_sandbox/log")).object().toVariantMap().value("requests").toList();
+    for (const QVariant& request : requests)
+        count += request.toMap().value(QStringLiteral("endpoint")).toString() == endpoint ? 1 : 0;
+    return count;
+}
+
+inline QStringList endpoints(const SandboxProcess& sandbox) {
+    QStringList names;
+    const QVariantList requests =
+        sandbox.controlJson("GET", QStringLiteral("/_sandbox/log")).object().toVariantMap().value("requests").toList();
+    for (const QVariant& request : requests)
+        names << request.toMap().value(QStringLiteral("endpoint")).toString();
+    return names;
+}
+
+// Answers every modal dialog of class T that appears while it lives: the handler gets the dialog and must close
+// it (or leave it open, to be asked again on the next turn).
+template <typename T> class ModalAnswerer {
+public:
+    explicit ModalAnswerer(std::function<void(T*)> handler)
+        : m_handler(std::move(handler)) {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (T* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+                ++seen;
+                m_handler(dialog);
+            }
+        });
+        m_timer.start(20);
+    }
+    int seen = 0;
+
+private:
+    std::function<void(T*)> m_handler;
+    QTimer m_timer;
+};
+
+// Signs in inside an embedded view showing a sign-in page, as a person would: fills the form and submits it.
+inline bool signInOnPage(QWebView* view, const QString& user, const QString& password) {
+    QSignalSpy loaded(view, &QWebView::loadFinished);
+    if (!view->page()->mainFrame()->findFirstElement(QStringLiteral("#userid")).isNull() || loaded.wait(20000)) {
+        loaded.clear();
+        view->page()->mainFrame()->evaluateJavaScript(QStringLiteral("document.getElementById('userid').value = '%1';"
+                                                                     "document.getElementById('pass').value = '%2';"
+                                                                     "document.getElementById('SignInForm').submit();")
+                                                          .arg(user, password));
+        return loaded.wait(20000) && loaded.first().first().toBool();
+    }
+    return false;
+}
+
+} // namespace DialogTesting
