@@ -1,11 +1,11 @@
 #include "preferencesdialog.h"
 
+#include "boundedintvalidator.h"
 #include "dbhelper.h"
 #include "messages.h"
 #include "tollimerapp.h"
 #include "ui_preferencesdialog.h"
 
-#include <QIntValidator>
 #include <QRegExpValidator>
 #include <QSqlDatabase>
 #include <QVariant>
@@ -39,8 +39,8 @@ PreferencesDialog::PreferencesDialog(const QSqlRecord& user, QWidget* parent)
     m_ui->checkBoxCloseToSysTray->setChecked(user.value(QStringLiteral("close_systray")).toBool());
     enableDisableLeadTimeEdit();
 
-    m_ui->lineEditLeadTime->setValidator(new QIntValidator(1, 60, this));
-    m_ui->lineEditRefreshRate->setValidator(new QIntValidator(0, 14400, this));
+    m_ui->lineEditLeadTime->setValidator(new BoundedIntValidator(1, 60, this));
+    m_ui->lineEditRefreshRate->setValidator(new BoundedIntValidator(0, 14400, this));
     m_ui->lineEditEmail->setValidator(new QRegExpValidator(
         QRegExp(QStringLiteral("^([a-zA-Z0-9_\\.\\-\\+])+\\@(([a-zA-Z0-9\\-])+\\.)+([a-zA-Z0-9]{2,4})+$"),
                 Qt::CaseSensitive),
