@@ -1,7 +1,6 @@
 #pragma once
 
-#include "messagerecorder.h"
-#include "sandboxprocess.h"
+#include "clientsession.h"
 #include "storefixture.h"
 #include "tollimerapp.h"
 
@@ -55,20 +54,23 @@ inline bool startSandbox(SandboxProcess& sandbox) {
     return status == 200;
 }
 
-// How many requests of an endpoint the sandbox has seen.
-inline int requestCount(const SandboxProcess& sandbox, const QString& endpoint) {
-    int count = 0;
-    const QVariantList requests =
-        sandbox.controlJson("GET", QStringLiteral("/_sandbox/log")).object().toVariantMap().value("requests").toList();
-    for (const QVariant& request : requests)
-        count += request.toMap().value(QStringLiteral("endpoint")).toString() == endpoint ? 1 : 0;
-    return count;
+// A fresh store for one test, its setting row loaded into the application object as start-up does; null when the
+// store could not be prepared.
+inline StoreFixture* openStore() {
+    auto* store = new StoreFixture;
+    QSqlRecord setting = StoreFixture::record(QStringLiteral("setting"));
+    if (!store->open() || !DbHelper::getSetting(setting)) {
+        delete store;
+        return nullptr;
+    }
+    TollimerApp::instance()->setSetting(setting);
+    return store;
 }
 
+// The endpoints of the requests the sandbox has seen, in order.
 inline QStringList endpoints(const SandboxProcess& sandbox) {
     QStringList names;
-    const QVariantList requests =
-        sandbox.controlJson("GET", QStringLiteral("/_sandbox/log")).object().toVariantMap().value("requests").toList();
+    const QVariantList requests = ClientSession::requests(sandbox);
     for (const QVariant& request : requests)
         names << request.toMap().value(QStringLiteral("endpoint")).toString();
     return names;

@@ -3,7 +3,6 @@
 #include "editgroupdialog.h"
 #include "groupdialog.h"
 #include "importdialog.h"
-#include "loginhelper.h"
 #include "preferencesdialog.h"
 
 #include <QCheckBox>
@@ -53,8 +52,7 @@ private slots:
     void initTestCase() { QVERIFY2(DialogTesting::startSandbox(m_sandbox), m_sandbox.output().constData()); }
     void init() {
         m_boxes.install();
-        m_store = new StoreFixture;
-        QVERIFY(m_store->open());
+        QVERIFY((m_store = DialogTesting::openStore()));
         m_userId = StoreFixture::addUser("sniper_uk");
         QSqlRecord user = StoreFixture::record("users", {{"id", m_userId}});
         QVERIFY(DbHelper::getUser(user));
@@ -177,10 +175,7 @@ private slots:
         for (const char* item : {"110000000003", "110000000004"})
             m_sandbox.control("POST", "/_sandbox/bid",
                               QByteArray(R"({"bidder":"sniper_uk","amount":5,"item":")") + item + "\"}");
-        LoginHelper signIn;
-        QSignalSpy signedIn(&signIn, &LoginHelper::loginStep2Finished);
-        signIn.login("sniper_uk", "secret", "ebay.co.uk", 3);
-        QVERIFY(signedIn.wait(20000) && signedIn.first().first().toBool());
+        QVERIFY(ClientSession::signIn("sniper_uk", "secret"));
         m_sandbox.control("DELETE", "/_sandbox/log");
 
         FakeWindow window;

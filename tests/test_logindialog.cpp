@@ -1,13 +1,10 @@
 #include "dialogtesting.h"
 #include "logindialog.h"
-#include "networkmanager.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
-#include <QNetworkCookie>
-#include <QNetworkCookieJar>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -49,24 +46,12 @@ class TestLoginDialog : public QObject {
         f.sites->setCurrentIndex(f.sites->findText(domain));
     }
 
-    static void signOut() {
-        QNetworkCookieJar* jar = NetworkManager::instance()->cookieJar();
-        for (const char* site : {"http://signin.ebay.co.uk/", "http://signin.ebay.de/"}) {
-            for (const QNetworkCookie& cookie : jar->cookiesForUrl(QUrl(QString::fromLatin1(site))))
-                jar->deleteCookie(cookie);
-        }
-    }
-
 private slots:
     void initTestCase() { QVERIFY2(DialogTesting::startSandbox(m_sandbox), m_sandbox.output().constData()); }
     void init() {
         m_boxes.install();
-        m_store = new StoreFixture;
-        QVERIFY(m_store->open());
-        QSqlRecord setting = StoreFixture::record("setting");
-        QVERIFY(DbHelper::getSetting(setting));
-        TollimerApp::instance()->setSetting(setting);
-        signOut();
+        QVERIFY((m_store = DialogTesting::openStore()));
+        ClientSession::signOut();
         m_sandbox.control("DELETE", "/_sandbox/log");
     }
     void cleanup() {
@@ -123,9 +108,7 @@ private slots:
         QCOMPARE(seen, progress);
 
         QStringList requested;
-        const QVariantList log =
-            m_sandbox.controlJson("GET", "/_sandbox/log").object().toVariantMap().value("requests").toList();
-        for (const QVariant& request : log)
+        for (const QVariant& request : ClientSession::requests(m_sandbox))
             requested << request.toMap().value("host").toString();
         QCOMPARE(requested, hosts);
 
@@ -208,7 +191,7 @@ private slots:
         const Form f = form(dialog);
         fill(f, "sniper_uk", "secret", "ebay.co.uk");
         f.ok->click();
-        QTRY_COMPARE_WITH_TIMEOUT(DialogTesting::requestCount(m_sandbox, "SignInPost"), 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(ClientSession::requestsTo(m_sandbox, "SignInPost").size(), 1, 20000);
         f.cancel->click();
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(!dialog.isVisible());

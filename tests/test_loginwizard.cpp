@@ -1,12 +1,9 @@
 #include "dialogtesting.h"
 #include "loginhelper.h"
 #include "loginwizard.h"
-#include "networkmanager.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QNetworkCookie>
-#include <QNetworkCookieJar>
 
 // The start-up sign-in through the wizard's embedded eBay pages: which pages it shows for which site, and that
 // Finish records the user only once the shared session is really signed in.
@@ -16,14 +13,6 @@ class TestLoginWizard : public QObject {
     SandboxProcess m_sandbox;
     MessageRecorder m_boxes;
     StoreFixture* m_store = nullptr;
-
-    static void signOut() {
-        QNetworkCookieJar* jar = NetworkManager::instance()->cookieJar();
-        for (const char* site : {"http://signin.ebay.co.uk/", "http://signin.ebay.de/"}) {
-            for (const QNetworkCookie& cookie : jar->cookiesForUrl(QUrl(QString::fromLatin1(site))))
-                jar->deleteCookie(cookie);
-        }
-    }
 
     static void chooseSite(LoginWizard& wizard, const QString& domain) {
         auto* sites = wizard.findChild<QComboBox*>("comboBoxCountry");
@@ -36,9 +25,8 @@ private slots:
     void initTestCase() { QVERIFY2(DialogTesting::startSandbox(m_sandbox), m_sandbox.output().constData()); }
     void init() {
         m_boxes.install();
-        m_store = new StoreFixture;
-        QVERIFY(m_store->open());
-        signOut();
+        QVERIFY((m_store = DialogTesting::openStore()));
+        ClientSession::signOut();
     }
     void cleanup() {
         MessageRecorder::uninstall();

@@ -94,9 +94,9 @@ private slots:
         QVERIFY(Startup::loadStore(TollimerApp::instance()));
         QCOMPARE(TollimerApp::instance()->setting().value("db_version").toInt(), 2);
         QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM countries").toInt(), 20);
-        const int timeRequests = DialogTesting::requestCount(m_sandbox, "GeteBayTime");
+        const int timeRequests = ClientSession::requestsTo(m_sandbox, "GeteBayTime").size();
         ClockManager::instance()->syncTimeAndWait();
-        QCOMPARE(DialogTesting::requestCount(m_sandbox, "GeteBayTime"), timeRequests + (network ? 1 : 0));
+        QCOMPARE(ClientSession::requestsTo(m_sandbox, "GeteBayTime").size(), timeRequests + (network ? 1 : 0));
 
         int firstPage = -1;
         DialogTesting::ModalAnswerer<LoginWizard> cancel([&](LoginWizard* wizard) {

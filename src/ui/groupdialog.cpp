@@ -26,6 +26,15 @@ int GroupDialog::userId() const {
     return TollimerApp::instance()->user().value(QStringLiteral("id")).toInt();
 }
 
+QSqlRecord GroupDialog::groupRecord(const QVariant& id, const EditGroupDialog& dialog) const {
+    QSqlRecord group = QSqlDatabase::database().record(QStringLiteral("groups"));
+    group.setValue(QStringLiteral("id"), id);
+    group.setValue(QStringLiteral("name"), dialog.name());
+    group.setValue(QStringLiteral("user_id"), userId());
+    group.setValue(QStringLiteral("max_won"), dialog.maxWon());
+    return group;
+}
+
 void GroupDialog::loadGroups() {
     m_ui->tableWidget->setRowCount(0);
     QSqlQuery query;
@@ -58,10 +67,7 @@ void GroupDialog::addGroup() {
     dialog.setMaxWon(1);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    QSqlRecord group = QSqlDatabase::database().record(QStringLiteral("groups"));
-    group.setValue(QStringLiteral("name"), dialog.name());
-    group.setValue(QStringLiteral("user_id"), userId());
-    group.setValue(QStringLiteral("max_won"), dialog.maxWon());
+    QSqlRecord group = groupRecord(QVariant(), dialog);
     if (!DbHelper::addGroup(group)) {
         Messages::warning(this, tr("Database Error"), tr("Failed to add group."));
         return;
@@ -92,12 +98,7 @@ void GroupDialog::editGroup() {
     if (dialog.exec() != QDialog::Accepted)
         return;
 
-    QSqlRecord group = QSqlDatabase::database().record(QStringLiteral("groups"));
-    group.setValue(QStringLiteral("id"), groupId);
-    group.setValue(QStringLiteral("name"), dialog.name());
-    group.setValue(QStringLiteral("user_id"), userId());
-    group.setValue(QStringLiteral("max_won"), dialog.maxWon());
-    if (!DbHelper::updateGroup(group)) {
+    if (!DbHelper::updateGroup(groupRecord(groupId, dialog))) {
         Messages::warning(this, tr("Database Error"), tr("Failed to update group."));
         return;
     }

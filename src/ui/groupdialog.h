@@ -3,7 +3,9 @@
 #include <QDialog>
 #include <QScopedPointer>
 
+class EditGroupDialog;
 class QSqlRecord;
+class QVariant;
 
 namespace Ui {
 class GroupDialog;
@@ -28,6 +30,8 @@ private:
     void appendRow(const QSqlRecord& group);
     void resizeColumns();
     int userId() const;
+    // The group as the edit dialog left it, for the store; a null id for a new group.
+    QSqlRecord groupRecord(const QVariant& id, const EditGroupDialog& dialog) const;
 
     QScopedPointer<Ui::GroupDialog> m_ui;
 };
