@@ -183,6 +183,42 @@ private slots:
         QCOMPARE(g.autoLogin->isChecked(), autoLogin);
     }
 
+    void automaticSignIn_data() {
+        QTest::addColumn<bool>("permitted");
+        QTest::newRow("permitted: signs in without a click") << true;
+        QTest::newRow("after Logout: only preselected") << false;
+    }
+
+    // The automatic sign-in user is chosen when the dialog opens; only with the permission does it sign in by itself.
+    void automaticSignIn() {
+        QFETCH(bool, permitted);
+        StoreFixture::addUser("another_user");
+        const int userId = StoreFixture::addUser("sniper_uk", "secret");
+        QSqlRecord setting = TollimerApp::instance()->setting();
+        setting.setValue("auto_login_user_id", userId);
+        QVERIFY(DbHelper::updateSetting(setting));
+        TollimerApp::instance()->setSetting(setting);
+
+        LoginDialog dialog;
+        dialog.setAutoLogin(permitted);
+        QString chosen;
+        bool autoLoginChecked = false;
+        // Whatever happens, the dialog is closed after a while so that a fault cannot hang the test.
+        QTimer::singleShot(permitted ? 20000 : 200, &dialog, [&] {
+            chosen = form(dialog).users->currentText();
+            autoLoginChecked = form(dialog).autoLogin->isChecked();
+            dialog.reject();
+        });
+        QCOMPARE(dialog.exec(), permitted ? int(QDialog::Accepted) : int(QDialog::Rejected));
+        if (!permitted) {
+            QCOMPARE(chosen, QString("sniper_uk"));
+            QVERIFY(autoLoginChecked);
+            QCOMPARE(ClientSession::requestsTo(m_sandbox, "SignInPost").size(), 0);
+        } else {
+            QCOMPARE(TollimerApp::instance()->user().value("username").toString(), QString("sniper_uk"));
+        }
+    }
+
     // Cancel works while a sign-in runs, and its late answer neither records the user nor reopens the form.
     void cancelWhileSigningIn() {
         m_sandbox.control("POST", "/_sandbox/fault", R"({"endpoint":"SignInPost","latencyMs":1500})");
