@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QTimer>
 #include <QWebElement>
@@ -97,18 +98,29 @@ private:
     QTimer m_timer;
 };
 
-// Signs in inside an embedded view showing a sign-in page, as a person would: fills the form and submits it.
+// Signs in inside an embedded view showing a sign-in page, as a person would: waits for the whole form, fills it,
+// submits it and waits for eBay's answer; true when it is the welcome page.
 inline bool signInOnPage(QWebView* view, const QString& user, const QString& password) {
-    QSignalSpy loaded(view, &QWebView::loadFinished);
-    if (!view->page()->mainFrame()->findFirstElement(QStringLiteral("#userid")).isNull() || loaded.wait(20000)) {
-        loaded.clear();
-        view->page()->mainFrame()->evaluateJavaScript(QStringLiteral("document.getElementById('userid').value = '%1';"
-                                                                     "document.getElementById('pass').value = '%2';"
-                                                                     "document.getElementById('SignInForm').submit();")
-                                                          .arg(user, password));
-        return loaded.wait(20000) && loaded.first().first().toBool();
-    }
-    return false;
+    QWebFrame* frame = view->page()->mainFrame();
+    auto waitFor = [](const std::function<bool()>& condition) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!condition() && timer.elapsed() < 20000)
+            QTest::qWait(20);
+        return condition();
+    };
+    if (!waitFor([frame] { return !frame->findFirstElement(QStringLiteral("#sgnBt")).isNull(); }))
+        return false;
+    frame->evaluateJavaScript(QStringLiteral("document.getElementById('userid').value = '%1';"
+                                             "document.getElementById('pass').value = '%2';"
+                                             "document.getElementById('SignInForm').submit();")
+                                  .arg(user, password));
+    // eBay answers with the welcome page, or with the form again and its error line.
+    waitFor([frame] {
+        return !frame->findFirstElement(QStringLiteral("#errf")).isNull() ||
+               frame->toHtml().contains(QStringLiteral("<h1>Welcome</h1>"));
+    });
+    return frame->toHtml().contains(QStringLiteral("<h1>Welcome</h1>"));
 }
 
 } // namespace DialogTesting
