@@ -258,19 +258,10 @@ private slots:
         QFETCH(bool, notify);
         QFETCH(QString, email);
         QFETCH(QString, box);
+        // A password the user chose not to have remembered is known only to the running program.
+        QVERIFY(QSqlQuery().exec("UPDATE users SET password = '', remember_password = 0, default_lead_time = 7, "
+                                 "auto_detect_lead_time = 0"));
         QSqlRecord user = StoreFixture::record("users", {{"id", m_userId}});
-        QVERIFY(DbHelper::updateUser(StoreFixture::record("users", {{"id", m_userId},
-                                                                    {"username", "sniper_uk"},
-                                                                    {"password", ""},
-                                                                    {"remember_password", 0},
-                                                                    {"refresh_interval", 10},
-                                                                    {"default_lead_time", 7},
-                                                                    {"auto_detect_lead_time", 0},
-                                                                    {"outbid_notification", 0},
-                                                                    {"won_notification", 0},
-                                                                    {"lost_notification", 0},
-                                                                    {"country_id", 19},
-                                                                    {"close_systray", 0}})));
         QVERIFY(DbHelper::getUser(user));
         user.setValue("password", "only-in-memory");
         TollimerApp::instance()->setUser(user);

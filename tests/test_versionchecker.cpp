@@ -63,28 +63,6 @@ private slots:
         if (!box.isEmpty())
             QCOMPARE(m_boxes.boxes.first().title, box);
     }
-
-    // The element is found across line breaks and nothing else of the file counts.
-    void publishedVersion_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("version");
-        QTest::newRow("plain") << "<Tollimer><Tollimer4Ver>4.3.0.0</Tollimer4Ver></Tollimer>"
-                               << "4.3.0.0";
-        QTest::newRow("split over lines") << "<Tollimer4Ver>\n4.3.0.1\n</Tollimer4Ver>"
-                                          << "4.3.0.1";
-        QTest::newRow("first element wins") << "<Tollimer4Ver>4.4</Tollimer4Ver><Tollimer4Ver>4.5</Tollimer4Ver>"
-                                            << "4.4";
-        QTest::newRow("captive portal") << "<html><body>Please log in to the hotel network</body></html>"
-                                        << "";
-        QTest::newRow("empty") << ""
-                               << "";
-    }
-
-    void publishedVersion() {
-        QFETCH(QString, file);
-        QFETCH(QString, version);
-        QCOMPARE(VersionChecker::publishedVersion(file), version);
-    }
 };
 
 TOLLIMER_DIALOG_TEST_MAIN(TestVersionChecker)
