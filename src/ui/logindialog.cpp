@@ -41,7 +41,8 @@ void LoginDialog::createLoginHelper() {
 
 void LoginDialog::reject() {
     // A sign-in still under way must not record the user or accept the dialog after the user gave up.
-    delete m_loginHelper;
+    m_loginHelper->disconnect(this);
+    m_loginHelper->deleteLater();
     createLoginHelper();
     resetForm();
     QDialog::reject();
