@@ -210,6 +210,23 @@ private slots:
         QCOMPARE(imported, numbers);
     }
 
+    // Cancel drops the import: lists that arrive later add nothing, even while the dialog object lives on.
+    void cancelImport() {
+        m_sandbox.control("DELETE", "/_sandbox/log");
+        m_sandbox.control("POST", "/_sandbox/fault", R"({"endpoint":"MyeBayPageSize","latencyMs":1000})");
+        FakeWindow window;
+        ImportDialog dialog;
+        dialog.setMainWindow(&window);
+        dialog.show();
+        dialog.findChild<QPushButton*>("pushButtonImport")->click();
+        dialog.findChild<QPushButton*>("pushButtonCancel")->click();
+        QTest::qWait(2500); // the delayed answer and the list request it would lead to
+        m_sandbox.control("DELETE", "/_sandbox/fault");
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(window.calls.isEmpty());
+        QCOMPARE(DialogTesting::endpoints(m_sandbox), QStringList{"MyeBayPageSize"});
+    }
+
     void preferenceChecks_data() {
         QTest::addColumn<bool>("automatic");
         QTest::addColumn<QString>("leadTime");

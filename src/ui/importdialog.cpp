@@ -93,6 +93,14 @@ void ImportDialog::watchCollected() {
     QMetaObject::invokeMethod(m_mainWindow, "watchItems", Q_ARG(QStringList, numbers), Q_ARG(bool, true));
 }
 
+void ImportDialog::reject() {
+    // Whatever is still under way must not add items after the user gave up, even while the dialog lingers.
+    m_itemHelper->disconnect(this);
+    if (m_mainWindow)
+        disconnect(m_mainWindow, nullptr, this, nullptr);
+    QDialog::reject();
+}
+
 void ImportDialog::finishImport() {
     m_ui->progressBar->setValue(100);
     accept();

@@ -25,6 +25,9 @@ public:
     // importFinished().
     void setMainWindow(QObject* window);
 
+public slots:
+    void reject() override;
+
 private slots:
     void importMyeBay();
     void enableDisableImportButton(int state);
