@@ -19,7 +19,7 @@ ImportDialog::~ImportDialog() = default;
 
 void ImportDialog::setMainWindow(QObject* window) {
     m_mainWindow = window;
-    connect(window, SIGNAL(importFinished()), this, SLOT(finishImport()));
+    connect(window, SIGNAL(importFinished()), this, SLOT(finishImport()), Qt::UniqueConnection);
 }
 
 void ImportDialog::enableDisableImportButton(int) {
@@ -31,7 +31,11 @@ void ImportDialog::importMyeBay() {
     m_ui->checkBoxImportWatching->setEnabled(false);
     m_ui->checkBoxImportBidding->setEnabled(false);
     m_ui->pushButtonImport->setEnabled(false);
+    m_ui->progressBar->setValue(0);
     m_ui->progressBar->show();
+    // A cancelled import let go of the window; a new one on the same dialog takes it up again.
+    if (m_mainWindow)
+        setMainWindow(m_mainWindow);
     const bool watching = m_ui->checkBoxImportWatching->isChecked();
     const bool bidding = m_ui->checkBoxImportBidding->isChecked();
     m_progressStep = watching && bidding ? 20 : 33;
