@@ -63,25 +63,31 @@ private slots:
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("domain");
+        QTest::addColumn<bool>("earlierSession");
         QTest::addColumn<QList<int>>("progress");
         QTest::addColumn<QStringList>("hosts");
         QTest::addColumn<QString>("box");
         const QString uk = "signin.ebay.co.uk", de = "signin.ebay.de";
+        const QString more = "eBay asked for more than the password";
         QTest::newRow("UK") << "sniper_uk"
                             << "secret"
-                            << "ebay.co.uk" << QList<int>{50, 100} << QStringList{uk, uk} << "";
+                            << "ebay.co.uk" << false << QList<int>{50, 100} << QStringList{uk, uk} << "";
         QTest::newRow("Germany after the UK")
             << "sniper_uk"
             << "secret"
-            << "ebay.de" << QList<int>{25, 50, 75, 100} << QStringList{uk, uk, de, de} << "";
+            << "ebay.de" << false << QList<int>{25, 50, 75, 100} << QStringList{uk, uk, de, de} << "";
         QTest::newRow("wrong password") << "sniper_uk"
                                         << "nope"
-                                        << "ebay.de" << QList<int>{25, 50} << QStringList{uk, uk}
+                                        << "ebay.de" << false << QList<int>{25, 50} << QStringList{uk, uk}
                                         << "Wrong Username or Password.";
         QTest::newRow("captcha instead of a session")
             << "robot_check"
             << "secret"
-            << "ebay.co.uk" << QList<int>{50, 100} << QStringList{uk, uk} << "eBay asked for more than the password";
+            << "ebay.co.uk" << false << QList<int>{50, 100} << QStringList{uk, uk} << more;
+        QTest::newRow("captcha while an earlier session lasts")
+            << "robot_check"
+            << "secret"
+            << "ebay.co.uk" << true << QList<int>{50, 100} << QStringList{uk, uk} << more;
     }
 
     // A sign-in that went through records the user with the chosen site; any other answer restores the form,
@@ -90,9 +96,14 @@ private slots:
         QFETCH(QString, user);
         QFETCH(QString, password);
         QFETCH(QString, domain);
+        QFETCH(bool, earlierSession);
         QFETCH(QList<int>, progress);
         QFETCH(QStringList, hosts);
         QFETCH(QString, box);
+        if (earlierSession) {
+            QVERIFY(ClientSession::signIn("sniper_uk", "secret"));
+            m_sandbox.control("DELETE", "/_sandbox/log");
+        }
         LoginDialog dialog;
         dialog.show();
         const Form f = form(dialog);

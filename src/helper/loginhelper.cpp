@@ -193,7 +193,7 @@ void LoginHelper::step2Finished() {
     const QString answer = NetworkManager::replyText(reply);
     if (answer.contains(QLatin1String("user id or password is incorrect"), Qt::CaseInsensitive))
         m_outcome = WrongPassword;
-    else if (isSignInForm(answer) || !hasSessionCookie(m_domain))
+    else if (isSignInForm(answer) || !setsSessionCookie(reply))
         m_outcome = MoreAsked;
     else
         m_outcome = SignedIn;
@@ -202,6 +202,17 @@ void LoginHelper::step2Finished() {
 
 bool LoginHelper::isSignInForm(const QString& page) {
     return containsRegExp(page, QStringLiteral("<input[^>]*name\\s*=\\s*[\"']?pass[\"'\\s>]"));
+}
+
+bool LoginHelper::setsSessionCookie(QNetworkReply* reply) {
+    // The answer itself must carry it: a session of an earlier sign-in may still be in the jar.
+    const QList<QNetworkCookie> cookies =
+        reply->header(QNetworkRequest::SetCookieHeader).value<QList<QNetworkCookie>>();
+    for (const QNetworkCookie& cookie : cookies) {
+        if (cookie.name() == sessionCookieName && !cookie.value().isEmpty())
+            return true;
+    }
+    return false;
 }
 
 bool LoginHelper::hasSessionCookie(const QString& domain) {

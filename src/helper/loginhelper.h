@@ -33,6 +33,8 @@ public:
     static bool isSignInForm(const QString& page);
     // Whether the shared cookie jar holds a session for the site of this domain.
     static bool hasSessionCookie(const QString& domain);
+    // Whether this answer sets a session cookie.
+    static bool setsSessionCookie(QNetworkReply* reply);
 
     Outcome outcome() const { return m_outcome; }
 
