@@ -117,8 +117,6 @@ class TestEngine : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(!engine.isInFlight(id), timeoutMs);
     }
 
-    BidThread* threadOf(BidEngine& engine) { return engine.findChild<BidThread*>(); }
-
     QStringList mailSubjects() {
         if (!QTest::qWaitFor([] { return NotificationMailer::instance()->pendingMails() == 0; }, 20000))
             return {QStringLiteral("<mails still pending>")};
@@ -330,6 +328,138 @@ private slots:
             QVERIFY(m_tray.shown(relation == "HIGHBIDDER" ? "Winning bid on item " + number
                                                           : "Lost bid on item " + number));
         QCOMPARE(m_tray.shown("Bid failed on item " + number), status == 4);
+    }
+
+    // The user changes the snipe while it is under way. A cancellation stops it at every check before the
+    // confirming request; the confirming request carries the maximum the row holds when it leaves; whatever the
+    // user changes is kept; and a snipe scheduled again while it is being placed is still placed only once.
+    void userChangesUnderway_data() {
+        QTest::addColumn<QString>("when");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("bids");
+        QTest::addColumn<QString>("kept");
+        const QString cancel = "bid_status = NULL, user_bid = NULL, lead_time = NULL";
+        const QString placed = "json:placed 30.00";
+        QTest::newRow("cancelled before the start") << "start" << cancel << 0 << ""
+                                                    << "";
+        QTest::newRow("cancelled during the first request") << "first request" << cancel << 0 << ""
+                                                            << "";
+        QTest::newRow("cancelled while waiting") << "waiting" << cancel << 0 << ""
+                                                 << "";
+        QTest::newRow("raised while waiting") << "waiting"
+                                              << "user_bid = 45" << 3 << "json:placed 45.00"
+                                              << "";
+        QTest::newRow("scheduled again while waiting") << "waiting"
+                                                       << "bid_status = 1" << 3 << placed << "";
+        QTest::newRow("edited after the confirming request")
+            << "confirmation"
+            << "notes = 'mine', user_bid = 77" << 3 << placed << "mine 77";
+        QTest::newRow("cancelled after the confirming request") << "confirmation" << cancel << 0 << placed << "";
+    }
+
+    void userChangesUnderway() {
+        QFETCH(QString, when);
+        QFETCH(QString, change);
+        QFETCH(int, status);
+        QFETCH(QString, bids);
+        QFETCH(QString, kept);
+        loadAuctions({{number, 4}});
+        const int id = addSnipe(number, 30, 2);
+        if (when == "first request")
+            ClientSession::fault(m_sandbox, {{"endpoint", "QuickBidStep1"}, {"latencyMs", 1500}});
+        if (when == "confirmation")
+            ClientSession::fault(m_sandbox, {{"endpoint", "QuickBidStep2"}, {"latencyMs", 1000}});
+        {
+            BidEngine engine(&m_tray);
+            if (when == "start")
+                setColumns(id, change);
+            engine.onTimer();
+            QVERIFY(engine.isInFlight(id));
+            if (when == "first request")
+                setColumns(id, change);
+            if (when == "waiting") {
+                BidThread* thread = engine.findChild<BidThread*>();
+                QVERIFY(thread);
+                QSignalSpy step1(thread->findChild<ItemHelper*>(), &ItemHelper::placeBidJsonStep1Finished);
+                QVERIFY(step1.wait(10000));
+                setColumns(id, change);
+                // A reload while the thread waits lists the snipe again.
+                for (int tick = 0; tick < BidEngine::reloadIntervalMs / 1000; ++tick)
+                    engine.onTimer();
+            }
+            if (when == "confirmation") {
+                QTRY_COMPARE_WITH_TIMEOUT(ClientSession::requestsTo(m_sandbox, "QuickBidStep2").size(), 1, 10000);
+                setColumns(id, change);
+            }
+            ClockManager::instance()->connectTick(&engine, SLOT(onTimer()));
+            QTRY_VERIFY_WITH_TIMEOUT(!engine.isInFlight(id), 30000);
+        }
+        QCOMPARE(column(id, "bid_status").toInt(), status);
+        QCOMPARE(bidsOn(number), bids.isEmpty() ? QStringList() : QStringList(bids));
+        QCOMPARE(ClientSession::requestsTo(m_sandbox, "QuickBidStep1").size(), when == "start" ? 0 : 1);
+        if (!kept.isEmpty())
+            QCOMPARE(column(id, "notes").toString() + ' ' + column(id, "user_bid").toString(), kept);
+        if (bids.isEmpty())
+            QVERIFY2(m_tray.titles.isEmpty(), qPrintable(m_tray.titles.join(", ")));
+    }
+
+    // A snipe left in Bidding when the program ended is not left there: over when its auction is, else scheduled.
+    void interruptedSnipeAtStart_data() {
+        QTest::addColumn<int>("endsIn");
+        QTest::addColumn<int>("status");
+        QTest::newRow("auction over") << -60 << 4;
+        QTest::newRow("auction still running") << 3600 << 1;
+    }
+
+    void interruptedSnipeAtStart() {
+        QFETCH(int, endsIn);
+        QFETCH(int, status);
+        const QDateTime end = ClockManager::instance()->currentDateTime().addSecs(endsIn);
+        const int id = StoreFixture::addItem("148888888888", m_userId, "NONE", ClockManager::storeText(end));
+        setColumns(id, "user_bid = 20, lead_time = 5, bid_status = 2, notes = 'kept'");
+        BidEngine engine(&m_tray);
+        QCOMPARE(column(id, "bid_status").toInt(), status);
+        QCOMPARE(column(id, "error_message").toString().contains("closed while the bid was being placed"), status == 4);
+        QCOMPARE(column(id, "notes").toString(), QString("kept"));
+    }
+
+    // A win that reaches the group's limit cancels the group's other snipes that would still bid: scheduled ones
+    // and started ones that have not sent their confirming request.
+    void groupLimit_data() {
+        QTest::addColumn<int>("maxWon");
+        QTest::addColumn<bool>("grouped");
+        QTest::addColumn<int>("otherEndsIn");
+        QTest::addColumn<int>("otherStatus");
+        QTest::addColumn<int>("counter");
+        QTest::newRow("limit 1, other snipe started and waiting") << 1 << true << 12 << 0 << 0;
+        QTest::newRow("limit 1, other snipe scheduled") << 1 << true << 60 << 0 << 0;
+        QTest::newRow("limit 2: counted, nothing cancelled") << 2 << true << 60 << 1 << 1;
+        QTest::newRow("no group") << 1 << false << 60 << 1 << 0;
+    }
+
+    void groupLimit() {
+        QFETCH(int, maxWon);
+        QFETCH(bool, grouped);
+        QFETCH(int, otherEndsIn);
+        QFETCH(int, otherStatus);
+        QFETCH(int, counter);
+        loadAuctions({{number, 4}, {second, otherEndsIn}});
+        const int groupId = grouped ? StoreFixture::addGroup("Lamps", m_userId, maxWon) : 0;
+        const int first = addSnipe(number, 30, 2, groupId);
+        const int other = addSnipe(second, 30, 1, groupId);
+        {
+            BidEngine engine(&m_tray);
+            runToEnd(engine, first);
+            QCOMPARE(column(first, "user_relation").toString(), QString("HIGHBIDDER"));
+            QTRY_VERIFY_WITH_TIMEOUT(!engine.isInFlight(other), 20000);
+            QCOMPARE(column(other, "bid_status").toInt(), otherStatus);
+        }
+        QCOMPARE(bidsOn(second), QStringList());
+        QCOMPARE(m_tray.shown("Remaining bids in group Lamps are cancelled"), otherStatus == 0);
+        if (grouped)
+            QCOMPARE(StoreFixture::scalar(QString("SELECT current_won FROM groups WHERE id = %1").arg(groupId)).toInt(),
+                     counter);
     }
 };
 
