@@ -276,7 +276,7 @@ private slots:
         QTest::newRow("confirmation dropped") << 3 << 12.0 << fault("QuickBidStep2", "drop", true) << 4 << ""
                                               << "NONE" << lost << "Failed to place json bid step 2.";
         QTest::newRow("confirmation slow")
-            << 3 << 12.0 << fault("QuickBidStep2", "latencyMs", 500) << 3 << "json:placed 30.00"
+            << 3 << 12.0 << fault("QuickBidStep2", "latencyMs", 300) << 3 << "json:placed 30.00"
             << "HIGHBIDDER" << won << "";
         QTest::newRow("confirmation never answers")
             << 3 << 12.0 << fault("QuickBidStep2", "latencyMs", 6000) << 4 << "*"
