@@ -1,6 +1,7 @@
 #include "itemhelper.h"
 
 #include "clockmanager.h"
+#include "failurebox.h"
 #include "hosts.h"
 #include "messages.h"
 #include "networkmanager.h"
@@ -11,6 +12,7 @@
 #include <QJsonParseError>
 #include <QNetworkReply>
 #include <QRegExp>
+#include <QRegularExpression>
 
 namespace {
 const QString networkErrorTitle = QStringLiteral("Network Error");
@@ -29,6 +31,8 @@ QVariantMap parseJson(const QByteArray& body, bool* ok) {
 bool isAbsent(const QVariant& value) {
     return !value.isValid() || value.isNull() || value.userType() == QMetaType::Nullptr;
 }
+
+const int maxItemsPerCall = 20;
 
 QString isapiPath() {
     return QStringLiteral("/ws/eBayISAPI.dll?");
@@ -53,6 +57,7 @@ void ItemHelper::clearItems() {
 void ItemHelper::send(const QString& url, void (ItemHelper::*slot)()) {
     QNetworkReply* reply = NetworkManager::instance()->get(url);
     m_reply = reply;
+    FailureBox::instance()->track(reply);
     connect(reply, &QNetworkReply::finished, this, slot);
 }
 
@@ -65,12 +70,13 @@ QNetworkReply* ItemHelper::finishedReply(const QString& failureMessage) {
     reply->deleteLater();
     if (reply->error() == QNetworkReply::NoError)
         return reply;
-    Messages::critical(nullptr, networkErrorTitle, failureMessage.arg(reply->errorString()));
+    FailureBox::instance()->critical(networkErrorTitle, failureMessage, reply->errorString());
     return nullptr;
 }
 
 void ItemHelper::parseError(ParseErrorKind kind) {
     if (kind == ItemsParseError) {
+        m_itemBatches.clear();
         Messages::critical(nullptr, QStringLiteral("Item Error"), QStringLiteral("Failed to parse item information."));
         emit getItemsFinished(false);
     } else {
@@ -83,6 +89,21 @@ void ItemHelper::parseError(ParseErrorKind kind) {
 // ---- item information ----
 
 void ItemHelper::getItems(const QString& itemNumbers) {
+    clearItems();
+    m_itemBatches.clear();
+    // eBay refuses a call with more than twenty numbers whole: longer lists go in calls of twenty, one after the
+    // other, and their answers are merged into one result.
+    const QStringList numbers = itemNumbers.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    if (numbers.size() <= maxItemsPerCall) {
+        sendItems(itemNumbers);
+        return;
+    }
+    for (int i = 0; i < numbers.size(); i += maxItemsPerCall)
+        m_itemBatches << numbers.mid(i, maxItemsPerCall).join(QLatin1Char(','));
+    sendItems(m_itemBatches.takeFirst());
+}
+
+void ItemHelper::sendItems(const QString& itemNumbers) {
     const QString url = Hosts::origin(Hosts::ShoppingApi) +
                         QStringLiteral("/shopping?callname=GetMultipleItems&responseencoding=JSON&appid=%1&siteid=3"
                                        "&version=705&IncludeSelector=Details&ItemID=%2")
@@ -93,6 +114,7 @@ void ItemHelper::getItems(const QString& itemNumbers) {
 void ItemHelper::getItemsWebFinished() {
     QNetworkReply* reply = finishedReply(QStringLiteral("Failed to retrieve item information.\n%1"));
     if (!reply) {
+        m_itemBatches.clear();
         emit getItemsFinished(false);
         return;
     }
@@ -108,8 +130,8 @@ void ItemHelper::getItemsWebFinished() {
         return;
     }
 
-    clearItems();
-    m_items = new ItemHash;
+    if (!m_items)
+        m_items = new ItemHash;
 
     if (root.value(QStringLiteral("Ack")).toString() != QLatin1String("Success")) {
         const QVariantList errors = root.value(QStringLiteral("Errors")).toList();
@@ -169,6 +191,10 @@ void ItemHelper::getItemsWebFinished() {
         delete m_items->value(item->itemNumber());
         m_items->insert(item->itemNumber(), item);
     }
+    if (!m_itemBatches.isEmpty()) {
+        sendItems(m_itemBatches.takeFirst());
+        return;
+    }
     emit getItemsFinished(true);
 }
 
@@ -213,8 +239,12 @@ double ItemHelper::parseShippingCost(const QString& costText, bool* decided) {
         *decided = true;
     if (costText.contains(QLatin1String("free"), Qt::CaseInsensitive))
         return 0.0;
+    // Thousands separators go first: "£1,250.00" is 1250, not the 250 after the comma.
+    static const QRegularExpression separator(QStringLiteral("(?<=\\d),(?=\\d{3}(?:\\D|$))"));
+    QString text = costText;
+    text.remove(separator);
     QRegExp number(QStringLiteral(".*(\\d*(\\.\\d+)?)"), Qt::CaseSensitive, QRegExp::RegExp);
-    if (number.indexIn(costText) < 0) {
+    if (number.indexIn(text) < 0) {
         if (decided)
             *decided = false;
         return -1.0;
