@@ -474,6 +474,7 @@ void MainWindow::setFinished(bool ok) {
 }
 
 void MainWindow::showTrayMessage(const QString& title, const QString& text, Icon icon) {
+    emit trayMessageShown(title, text);
     if (!m_trayIcon)
         return;
     const QSystemTrayIcon::MessageIcon trayIcon = icon == Warning    ? QSystemTrayIcon::Warning

@@ -62,6 +62,8 @@ public:
 signals:
     // Items added quietly (the import) are in the table, or none of them was new.
     void importFinished();
+    // Every tray message, shown or not (there may be no tray).
+    void trayMessageShown(const QString& title, const QString& text);
 
 public slots:
     void watchItems(const QStringList& itemNumbers, bool quiet);

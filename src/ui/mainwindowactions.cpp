@@ -66,9 +66,10 @@ QString MainWindow::selectedItemIds() const {
 
 QString MainWindow::currentPageItemNumber() const {
     const QWebElement document = m_webView->page()->currentFrame()->documentElement();
+    // The class value with a space is quoted: unquoted, the selector does not parse and never matches.
     static const QStringList selectors = {QStringLiteral("div.u-flL.iti-act-num"),
                                           QStringLiteral("div[id='viTabs_0_cnt'] div div"),
-                                          QStringLiteral("span[class=vi-xs vi-lk]"),
+                                          QStringLiteral("span[class='vi-xs vi-lk']"),
                                           QStringLiteral("div[id='itm_num']"), QStringLiteral("div[class=u-flR]")};
     for (const QString& selector : selectors) {
         const QWebElement element = document.findFirst(selector);
