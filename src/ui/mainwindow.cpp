@@ -264,7 +264,10 @@ int MainWindow::currentGroupFilter() const {
 void MainWindow::loadItemsFromDb() {
     qDebug() << "load items from db";
     QTableWidget* table = m_ui->tableWidget;
-    table->setUpdatesEnabled(false);
+    // Cell widgets added to a visible table are shown and laid out one by one, which grows with the square of
+    // the rows; added to a hidden one they are shown together.
+    const bool visible = table->isVisible();
+    table->hide();
     table->clearContents();
     table->setRowCount(0);
     table->setSortingEnabled(false);
@@ -278,7 +281,7 @@ void MainWindow::loadItemsFromDb() {
             addItemRow(query.record(), groups);
     }
     finishTableUpdate();
-    table->setUpdatesEnabled(true);
+    table->setVisible(visible);
     loadScheduledSnipes();
     qDebug() << "items loaded from db";
 }
