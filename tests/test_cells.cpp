@@ -57,9 +57,6 @@ private slots:
         const bool isReserveMet = reserve != "unmet";
         QCOMPARE(WatchListTexts::statusText(bidStatus, relation, m_now.addSecs(endsIn), isReserve, isReserveMet, m_now),
                  expected);
-        // The key carries what the relation answer needs to write the text again.
-        QCOMPARE(WatchListTexts::statusKey(bidStatus, relation, isReserve, isReserveMet),
-                 QStringLiteral("%1,%2,%3,%4").arg(bidStatus).arg(relation).arg(int(isReserve)).arg(int(isReserveMet)));
     }
 
     void timeLeft_data() {
@@ -146,13 +143,7 @@ private slots:
         QCOMPARE(WatchListTexts::shippingText("GBP", parsed), expected);
     }
 
-    void otherTexts() {
-        QCOMPARE(WatchListTexts::currentBidText("GBP", 0, -1),
-                 QString("Unknown<br/><font color=\"darkgray\">(Unknown bids)</font>"));
-        QCOMPARE(WatchListTexts::currentBidText("EUR", 12.5, 3),
-                 QString("EUR 12.50<br/><font color=\"darkgray\">(3 bids)</font>"));
-        QCOMPARE(WatchListTexts::timeLeftHtml(m_now.addSecs(-5), m_now), QString("<font color='gray'>Ended</font>"));
-        QCOMPARE(WatchListTexts::timeLeftHtml(m_now.addSecs(75), m_now), QString("<font color='red'>1m 15s</font>"));
+    void bidTimingAndBurstTexts() {
         const QDateTime end = m_now.addSecs(300);
         QCOMPARE(WatchListTexts::bidTimingText(BidStatus::Placed, end.addSecs(-3), end),
                  QString("The last bid request left 3s before the end."));

@@ -172,30 +172,6 @@ private slots:
         QCOMPARE(scheduled, sniped);
     }
 
-    // Without a usable selection the actions say what is missing and change nothing.
-    void selectionMissing_data() {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<bool>("select");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("snipe") << "actionSnipe" << false << "Select an item to snipe.";
-        QTest::newRow("cancel") << "actionCancelSnipe" << false << "Select an item to cancel snipe.";
-        QTest::newRow("cancel unsniped") << "actionCancelSnipe" << true << "Select an item with scheduled snipe.";
-        QTest::newRow("snipe ended") << "actionSnipe" << true << "Auction has ended for this item.";
-    }
-    void selectionMissing() {
-        QFETCH(QString, action);
-        QFETCH(bool, select);
-        QFETCH(QString, text);
-        storeItems({"310000000001"}, "2020-01-01T00:00:00");
-        m_window->loadItemsFromDb();
-        if (select)
-            selectItems({"310000000001"});
-        QVERIFY(triggerAction(action));
-        QCOMPARE(m_boxes.boxes.size(), 1);
-        QCOMPARE(m_boxes.boxes.first().text, text);
-        QVERIFY(storedItem("310000000001").value("bid_status").isNull());
-    }
-
     // The Group cell stores its choice at once; "- None -" stores no group. The filters show what they say.
     void groupsAndFilters() {
         const int groupA = StoreFixture::addGroup("Cameras", m_userId);
@@ -248,21 +224,6 @@ private slots:
         QCOMPARE(m_boxes.boxes.size(), 1);
         QCOMPARE(m_boxes.boxes.first().text,
                  QString("Item:\t310000000002\nBid:\tFailed\nError:\tBidding has ended on this item."));
-    }
-
-    // Closing hides only where a tray can bring the window back; Exit always closes.
-    void closeAndExit() {
-        QSqlRecord user = TollimerApp::instance()->user();
-        user.setValue("close_systray", 1);
-        TollimerApp::instance()->setUser(user);
-        m_window->close();
-        const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
-        QCOMPARE(m_window->isVisible(), tray);
-        m_window->show();
-        QVERIFY(triggerAction("actionExit"));
-        QVERIFY(!m_window->isVisible());
-        user.setValue("close_systray", 0);
-        TollimerApp::instance()->setUser(user);
     }
 };
 

@@ -168,16 +168,32 @@ private slots:
         QCOMPARE(cellText("320000000001", MainWindow::StatusColumn), QString("Bid Scheduled"));
     }
 
-    // A snipe whose bid task runs now cannot be scheduled a second time.
-    void snipeWhileBidding() {
-        const QSqlRecord record = item(QVariant(15.0), QVariant(4));
-        QVERIFY(StoreFixture::setSnipe(record.value("id").toInt(), BidStatus::Bidding));
+    // Without a row that can take a snipe the action says why and stores nothing; a snipe being placed now
+    // cannot be scheduled a second time.
+    void snipeRefused_data() {
+        QTest::addColumn<QVariant>("bidStatus");
+        QTest::addColumn<QString>("endTime");
+        QTest::addColumn<bool>("select");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("nothing selected") << QVariant() << "" << false << "Select an item to snipe.";
+        QTest::newRow("ended") << QVariant() << "2020-01-01T00:00:00" << true << "Auction has ended for this item.";
+        QTest::newRow("being placed") << QVariant(2) << "" << true << "The bid on this item is being placed now.";
+    }
+    void snipeRefused() {
+        QFETCH(QVariant, bidStatus);
+        QFETCH(QString, endTime);
+        QFETCH(bool, select);
+        QFETCH(QString, text);
+        const int id = storeItems({"320000000001"}, endTime).value(0);
+        if (!bidStatus.isNull())
+            QVERIFY(StoreFixture::setSnipe(id, bidStatus));
         openWindow();
-        selectItems({"320000000001"});
+        if (select)
+            selectItems({"320000000001"});
         QVERIFY(triggerAction("actionSnipe"));
         QCOMPARE(m_boxes.boxes.size(), 1);
-        QCOMPARE(m_boxes.boxes.first().title, QString("Edit Snipe"));
-        QCOMPARE(storedItem("320000000001").value("bid_status").toInt(), int(BidStatus::Bidding));
+        QCOMPARE(m_boxes.boxes.first().text, text);
+        QCOMPARE(storedItem("320000000001").value("bid_status").toInt(), bidStatus.toInt());
     }
 };
 
