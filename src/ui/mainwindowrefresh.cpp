@@ -70,6 +70,9 @@ void MainWindow::copyEbayFacts(const Item& fresh, QSqlRecord& item) {
 
 void MainWindow::updateDbItems(const ItemHelper::ItemHash& items) {
     const QSqlRecord user = appUser();
+    // One commit for the whole list instead of one per row: on a long list the commits are most of the time.
+    QSqlDatabase store = QSqlDatabase::database();
+    const bool batched = store.transaction();
     for (const Item* fresh : items) {
         QSqlRecord item = QSqlDatabase::database().record(QStringLiteral("items"));
         item.setValue(QStringLiteral("item_number"), fresh->itemNumber());
@@ -94,6 +97,8 @@ void MainWindow::updateDbItems(const ItemHelper::ItemHash& items) {
                             fresh->name(),
                         Warning);
     }
+    if (batched && !store.commit())
+        store.rollback();
 }
 
 ItemHelper* MainWindow::rowRequest(const QString& itemNumber, const char* finished, const char* slot) {
