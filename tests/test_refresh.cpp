@@ -81,8 +81,8 @@ private slots:
     void answersFollowTheirRow() {
         const QStringList items = numbers(6);
         storeItems(items);
-        fault({{"endpoint", "ViewItem"}, {"latencyMs", 700}});
-        fault({{"endpoint", "ViewItemLite"}, {"latencyMs", 700}});
+        fault({{"endpoint", "ViewItem"}, {"latencyMs", 2000}});
+        fault({{"endpoint", "ViewItemLite"}, {"latencyMs", 2000}});
         openWindow();
         QTRY_COMPARE_WITH_TIMEOUT(m_window->findChildren<ItemHelper*>().size(), 12, 10000);
         table()->sortItems(MainWindow::ItemNumberColumn, Qt::DescendingOrder);

@@ -6,7 +6,7 @@
 
 namespace {
 // However many requests are still out, a failure is shown within this time.
-const int deadlineMs = 3000;
+const int deadlineMs = 10000;
 } // namespace
 
 FailureBox* FailureBox::instance() {

@@ -268,6 +268,7 @@ void MainWindow::loadItemsFromDb() {
     // the rows; added to a hidden one they are shown together.
     const bool visible = table->isVisible();
     table->hide();
+    m_numberCells.clear();
     table->clearContents();
     table->setRowCount(0);
     table->setSortingEnabled(false);
@@ -319,6 +320,7 @@ int MainWindow::addItemRow(const QSqlRecord& item, const GroupComboBox::Groups& 
 
     auto* number = new QTableWidgetItem(itemNumber);
     number->setData(Qt::UserRole, id);
+    m_numberCells.insert(itemNumber, number);
 
     auto* nameCell = new UserRoleSortTableWidgetItem;
     nameCell->setData(Qt::UserRole, name);
@@ -405,6 +407,11 @@ void MainWindow::setTimeLeftText(QTableWidgetItem* cell) {
 
 int MainWindow::findRow(const QString& itemNumber) const {
     const QTableWidget* table = m_ui->tableWidget;
+    if (const QTableWidgetItem* cell = m_numberCells.value(itemNumber)) {
+        const int row = cell->row();
+        if (row >= 0 && table->item(row, ItemNumberColumn) == cell)
+            return row;
+    }
     for (int row = 0; row < table->rowCount(); ++row) {
         const QTableWidgetItem* cell = table->item(row, ItemNumberColumn);
         if (cell && cell->text() == itemNumber)

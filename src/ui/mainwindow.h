@@ -5,8 +5,10 @@
 #include "traymessenger.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QScopedPointer>
 #include <QSqlRecord>
 #include <QSystemTrayIcon>
@@ -143,7 +145,7 @@ private:
     void updateDbItems(const ItemHelper::ItemHash& items);
     // The sender's row once its answer is in and usable, else -1; the sender goes away.
     int finishedRowRequest(bool ok);
-    ItemHelper* rowRequest(const QString& itemNumber, const char* finished, const char* slot);
+    ItemHelper* rowRequest(const QString& itemNumber);
     void requestRelation(int row, const QString& itemNumber);
     void requestShipping(int row, const QString& itemNumber);
     // Runs the login dialog of a Logout; false when the user gave up.
@@ -182,4 +184,8 @@ private:
     int m_refreshInterval = 0;
     bool m_exiting = false;
     QList<ScheduledSnipe> m_scheduledSnipes;
+    // The Item Number cell of each row, so that an answer finds its row without scanning the table.
+    QHash<QString, QTableWidgetItem*> m_numberCells;
+    // The row request whose answer is being applied.
+    QPointer<ItemHelper> m_answering;
 };

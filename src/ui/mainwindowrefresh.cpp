@@ -101,27 +101,38 @@ void MainWindow::updateDbItems(const ItemHelper::ItemHash& items) {
         store.rollback();
 }
 
-ItemHelper* MainWindow::rowRequest(const QString& itemNumber, const char* finished, const char* slot) {
+// The answers are delivered with the helper in hand: asking Qt for the sender walks every connection into the
+// window, three per row for the cell links, which on a long list costs more than the answer itself.
+ItemHelper* MainWindow::rowRequest(const QString& itemNumber) {
     auto* helper = new ItemHelper(this);
     helper->setItemNumber(itemNumber);
-    connect(helper, finished, this, slot);
     return helper;
 }
 
 void MainWindow::requestRelation(int row, const QString& itemNumber) {
     Q_UNUSED(row)
-    rowRequest(itemNumber, SIGNAL(getUserItemRelationFinished(bool, QString)), SLOT(relationFinished(bool, QString)))
-        ->getUserItemRelation(itemNumber);
+    ItemHelper* helper = rowRequest(itemNumber);
+    connect(helper, &ItemHelper::getUserItemRelationFinished, helper, [this, helper](bool ok, const QString& relation) {
+        m_answering = helper;
+        relationFinished(ok, relation);
+        m_answering = nullptr;
+    });
+    helper->getUserItemRelation(itemNumber);
 }
 
 void MainWindow::requestShipping(int row, const QString& itemNumber) {
     Q_UNUSED(row)
-    rowRequest(itemNumber, SIGNAL(getShippingFinished(bool, double)), SLOT(getShippingFinished(bool, double)))
-        ->getShipping(itemNumber);
+    ItemHelper* helper = rowRequest(itemNumber);
+    connect(helper, &ItemHelper::getShippingFinished, helper, [this, helper](bool ok, double shipping) {
+        m_answering = helper;
+        getShippingFinished(ok, shipping);
+        m_answering = nullptr;
+    });
+    helper->getShipping(itemNumber);
 }
 
 int MainWindow::finishedRowRequest(bool ok) {
-    auto* helper = qobject_cast<ItemHelper*>(sender());
+    auto* helper = m_answering ? m_answering.data() : qobject_cast<ItemHelper*>(sender());
     if (!helper)
         return -1;
     helper->deleteLater();
