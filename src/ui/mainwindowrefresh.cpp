@@ -155,6 +155,9 @@ void MainWindow::relationFinished(bool ok, const QString& relation) {
     if (const QTableWidgetItem* number = table->item(row, ItemNumberColumn)) {
         QSqlRecord item = QSqlDatabase::database().record(QStringLiteral("items"));
         item.setValue(QStringLiteral("id"), number->data(Qt::UserRole).toInt());
+        // Most answers repeat what is stored; a read is cheap, a commit per row is most of a long refresh.
+        if (DbHelper::getItem(item) && item.value(QStringLiteral("user_relation")).toString() == relation)
+            return;
         item.setValue(QStringLiteral("user_relation"), relation);
         DbHelper::updateUserRelation(item);
     }
@@ -173,6 +176,9 @@ void MainWindow::getShippingFinished(bool ok, double shipping) {
         return;
     if (QTableWidgetItem* cell = table->item(row, ShippingColumn))
         setShippingText(cell, item.value(QStringLiteral("currency")).toString(), shipping);
+    const QVariant stored = item.value(QStringLiteral("shipping"));
+    if (shipping < 0 ? stored.isNull() : (!stored.isNull() && stored.toDouble() == shipping))
+        return;
     item.setValue(QStringLiteral("shipping"), shipping < 0 ? QVariant() : QVariant(shipping));
     DbHelper::updateItem(item);
 }
