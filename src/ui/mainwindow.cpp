@@ -234,7 +234,11 @@ void MainWindow::showClockState(bool synchronised) {
 }
 
 void MainWindow::applyPreferences() {
-    m_refreshInterval = appUser().value(QStringLiteral("refresh_interval")).toInt();
+    // A new interval counts from now rather than from the last refresh under the old one.
+    const int interval = appUser().value(QStringLiteral("refresh_interval")).toInt();
+    if (interval != m_refreshInterval)
+        m_refreshCounter = 0;
+    m_refreshInterval = interval;
 }
 
 void MainWindow::loadHomePage() {
@@ -449,7 +453,8 @@ void MainWindow::showNextSnipe() {
 }
 
 void MainWindow::onTimer() {
-    const int interval = m_refreshInterval * 60000;
+    // Read every tick, so that preferences stored by any dialog apply from the next tick.
+    const int interval = appUser().value(QStringLiteral("refresh_interval")).toInt() * 60000;
     if (interval > 0) {
         m_refreshCounter += ClockManager::instance()->tickInterval();
         if (interval <= m_refreshCounter) {

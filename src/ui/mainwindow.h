@@ -53,7 +53,8 @@ public:
 
     void showTrayMessage(const QString& title, const QString& text, Icon icon) override;
     // Re-reads the signed-in user's preferences from the application object and applies them to the running
-    // window (the refresh interval counts from the next tick).
+    // window: a changed refresh interval counts from now. The tick reads the interval itself, so a preference
+    // stored without this call still applies from the next tick.
     void applyPreferences();
 
     // The row of an item number in the table, or -1.
@@ -181,7 +182,7 @@ private:
     QLabel* m_clockStateLabel = nullptr;
     QLabel* m_nextSnipeLabel = nullptr;
     int m_refreshCounter = 0;
-    int m_refreshInterval = 0;
+    int m_refreshInterval = -1;
     bool m_exiting = false;
     QList<ScheduledSnipe> m_scheduledSnipes;
     // The Item Number cell of each row, so that an answer finds its row without scanning the table.
