@@ -233,6 +233,19 @@ private slots:
         ClockManager::instance()->syncTimeAndWait();
     }
 
+    // A snipe the user schedules after the engine's last reload is listed when the window says so, not at the
+    // next periodic reload, which could come after the auction's end.
+    void snipeScheduledLateIsListedAtOnce() {
+        BidEngine engine(nullptr);
+        const QDateTime end = ClockManager::instance()->currentDateTime().addSecs(100);
+        const int id = StoreFixture::addItem("147777777777", m_userId, "NONE", ClockManager::storeText(end));
+        setColumns(id, "user_bid = 20, lead_time = 10, bid_status = 1");
+        engine.onTimer();
+        QCOMPARE(engine.listedCount(), 0);
+        engine.reload();
+        QCOMPARE(engine.listedCount(), 1);
+    }
+
     // One snipe from the store to its outcome, with faults on each of its requests. "bids" is what the sandbox's
     // ledger holds for the item ("*": not checked, but nothing placed); "relation" what the row holds at the end.
     void snipe_data() {

@@ -178,7 +178,7 @@ private slots:
         const int groupB = StoreFixture::addGroup("lenses", m_userId);
         const QList<int> ids = storeItems({"310000000001", "310000000002", "310000000004"});
         QVERIFY(StoreFixture::setSnipe(ids.at(1), BidStatus::Scheduled, groupA));
-        QVERIFY(triggerAction("actionGroup")); // reads the new groups into the filter
+        QVERIFY(triggerDialogAction("actionGroup")); // reads the new groups into the filter
         auto* combo = qobject_cast<QComboBox*>(table()->cellWidget(rowOf("310000000001"), MainWindow::GroupColumn));
         QCOMPARE(combo->currentIndex(), -1);
         combo->setCurrentIndex(combo->findData(groupB));
@@ -199,7 +199,7 @@ private slots:
         status->setCurrentIndex(0);
         QCOMPARE(columnTexts(MainWindow::ItemNumberColumn), QStringList{"310000000002"});
         // The group dialog keeps the chosen group in the filter.
-        QVERIFY(triggerAction("actionGroup"));
+        QVERIFY(triggerDialogAction("actionGroup"));
         QCOMPARE(group->currentData().toInt(), groupA);
     }
 

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -76,8 +77,10 @@ private slots:
         QCOMPARE(child<QLineEdit>(dialog, "lineEditLeadTime")->text(), lead);
         QCOMPARE(child<QLineEdit>(dialog, "lineEditLeadTime")->isEnabled(), !automatic);
         QCOMPARE(child<QLabel>(dialog, "labelBidHint")->text(), QString("GBP (10.50 or more)"));
-        QCOMPARE(child<QLabel>(dialog, "labelTimeLeft")->text(),
-                 QString("59m 59s").prepend("<font color='red'>") + "</font>");
+        // The auction ends an hour after the window opened; a busy machine may take a second or two to get here.
+        const QString timeLeft = child<QLabel>(dialog, "labelTimeLeft")->text();
+        QVERIFY2(QRegularExpression("^<font color='red'>59m 5\\ds</font>$").match(timeLeft).hasMatch(),
+                 qPrintable(timeLeft));
         // The picture comes from the sandbox through the program's proxy.
         auto* picture = child<RemotePixmapLabel>(dialog, "labelItemImage");
         QSignalSpy loaded(picture, &RemotePixmapLabel::pixmapLoaded);
@@ -185,9 +188,10 @@ private slots:
         QFETCH(bool, select);
         QFETCH(QString, text);
         const int id = storeItems({"320000000001"}, endTime).value(0);
+        openWindow();
+        // After the window opened: its engine would take a snipe found in Bidding at start for an interrupted one.
         if (!bidStatus.isNull())
             QVERIFY(StoreFixture::setSnipe(id, bidStatus));
-        openWindow();
         if (select)
             selectItems({"320000000001"});
         QVERIFY(triggerAction("actionSnipe"));

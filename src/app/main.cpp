@@ -1,5 +1,6 @@
 #include "clockmanager.h"
 #include "loginwizard.h"
+#include "mainwindow.h"
 #include "startup.h"
 #include "tollimerapp.h"
 #include "versionchecker.h"
@@ -28,7 +29,7 @@ int main(int argc, char* argv[]) {
     if (wizard.exec() != QDialog::Accepted)
         return 0;
 
-    // step 12: the main window is created and shown here
-
+    MainWindow window;
+    window.show();
     return TollimerApp::exec();
 }

@@ -85,6 +85,10 @@ void BidEngine::onTimer() {
     }
 }
 
+void BidEngine::reload() {
+    loadBiddingItems();
+}
+
 void BidEngine::loadBiddingItems() {
     QMutexLocker locker(&m_mutex);
     clearItems();

@@ -35,6 +35,9 @@ public:
 public slots:
     // The tick: reload every 300 s, start what is due.
     void onTimer();
+    // The user scheduled, changed or cancelled snipes: read the due ones again now. Left to the periodic reload, a
+    // snipe scheduled less than five minutes before its start moment could be started after its end.
+    void reload();
 
 private:
     void recoverInterruptedSnipes();

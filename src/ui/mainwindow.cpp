@@ -1,4 +1,6 @@
 #include "mainwindow.h"
+
+#include "bidengine.h"
 #include "ui_mainwindow.h"
 
 #include "clockmanager.h"
@@ -76,7 +78,12 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_webView->page(), SIGNAL(linkHovered(QString, QString, QString)), statusBar(), SLOT(showMessage(QString)));
 
     applyPreferences();
-    ClockManager::instance()->connectTick(this, SLOT(onTimer()));
+    ClockManager* clock = ClockManager::instance();
+    clock->connectTick(this, SLOT(onTimer()));
+    // The engine ticks after the countdown; the window shows its tray messages.
+    m_engine = new BidEngine(this, this);
+    clock->connectTick(m_engine, SLOT(onTimer()));
+    connect(clock, SIGNAL(synchronisationChanged(bool)), this, SLOT(showClockState(bool)));
 
     loadHomePage();
     loadItemsFromDb();
@@ -215,7 +222,7 @@ void MainWindow::createToolBars() {
 void MainWindow::createStatusBar() {
     m_clockStateLabel = new QLabel(statusBar());
     m_clockStateLabel->setObjectName(QStringLiteral("clockStateLabel"));
-    showClockState(ClockManager::instance()->isTicking());
+    showClockState(ClockManager::instance()->isSynchronised());
     m_nextSnipeLabel = new QLabel(statusBar());
     m_nextSnipeLabel->setObjectName(QStringLiteral("nextSnipeLabel"));
     m_progressBar = new QProgressBar(statusBar());

@@ -13,6 +13,7 @@
 #include <QSqlRecord>
 #include <QSystemTrayIcon>
 
+class BidEngine;
 class MyQWebView;
 class QAction;
 class QComboBox;
@@ -151,6 +152,8 @@ private:
     void requestShipping(int row, const QString& itemNumber);
     // Runs the login dialog of a Logout; false when the user gave up.
     bool runLoginDialog();
+    // Tells the engine that snipes were scheduled, changed or cancelled.
+    void snipesChanged();
 
     QScopedPointer<Ui::MainWindow> m_ui;
     QToolBar* m_browserToolBar = nullptr;
@@ -181,6 +184,7 @@ private:
     QProgressBar* m_progressBar = nullptr;
     QLabel* m_clockStateLabel = nullptr;
     QLabel* m_nextSnipeLabel = nullptr;
+    BidEngine* m_engine = nullptr;
     int m_refreshCounter = 0;
     int m_refreshInterval = -1;
     bool m_exiting = false;

@@ -1,6 +1,8 @@
 // The main window's actions on the watch list: adding items, deleting, sniping and cancelling, the context menu
 // and the "View error" link.
 #include "mainwindow.h"
+
+#include "bidengine.h"
 #include "ui_mainwindow.h"
 
 #include "clockmanager.h"
@@ -182,6 +184,7 @@ void MainWindow::remove() {
         QMessageBox::Ok)
         return;
     DbHelper::deleteItems(ids);
+    snipesChanged();
     loadItemsFromDb();
 }
 
@@ -211,6 +214,7 @@ void MainWindow::snipe() {
     item.setValue(QStringLiteral("bid_status"), static_cast<int>(BidStatus::Scheduled));
     item.setValue(QStringLiteral("group_id"), dialog.groupId() < 1 ? QVariant() : QVariant(dialog.groupId()));
     DbHelper::updateItem(item);
+    snipesChanged();
     loadItemsFromDb();
 }
 
@@ -229,6 +233,7 @@ void MainWindow::cancel() {
         QMessageBox::Ok)
         return;
     DbHelper::cancelSnipes(selectedItemIds());
+    snipesChanged();
     loadItemsFromDb();
 }
 
@@ -237,9 +242,15 @@ void MainWindow::login() {
         QApplication::quit();
         return;
     }
+    // The engine lists the snipes of the user now signed in.
+    snipesChanged();
     loadHomePage();
     loadItemsFromDb();
     reload();
+}
+
+void MainWindow::snipesChanged() {
+    m_engine->reload();
 }
 
 void MainWindow::tableWidgetContextMenuRequested(const QPoint& pos) {

@@ -11,7 +11,9 @@
 #include "tollimerapp.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QItemSelectionModel>
 #include <QJsonArray>
@@ -19,6 +21,7 @@
 #include <QLabel>
 #include <QSqlQuery>
 #include <QTableWidget>
+#include <QTimer>
 #include <QtTest>
 
 GuiTestBase::GuiTestBase() = default;
@@ -110,6 +113,17 @@ bool GuiTestBase::triggerAction(const QString& name) {
         return false;
     action->trigger();
     return true;
+}
+
+bool GuiTestBase::triggerDialogAction(const QString& name) {
+    QTimer closer;
+    closer.setInterval(20);
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    closer.start();
+    return triggerAction(name);
 }
 
 QTableWidget* GuiTestBase::table() const {

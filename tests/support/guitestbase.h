@@ -39,6 +39,8 @@ protected:
     void openWindow();
     void closeWindow();
     bool triggerAction(const QString& name);
+    // Triggers an action that runs a modal dialog and leaves the dialog with Cancel as soon as it shows.
+    bool triggerDialogAction(const QString& name);
     template <class T> T* find(const QString& name) const;
 
     QTableWidget* table() const;
