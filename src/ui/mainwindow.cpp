@@ -276,8 +276,9 @@ void MainWindow::loadItemsFromDb() {
     qDebug() << "load items from db";
     QTableWidget* table = m_ui->tableWidget;
     // Cell widgets added to a visible table are shown and laid out one by one, which grows with the square of
-    // the rows; added to a hidden one they are shown together.
-    const bool visible = table->isVisible();
+    // the rows; added to a hidden one they are shown together. Only an explicit hide counts: before the window is
+    // first shown the table is not visible either, and it must not stay hidden for that.
+    const bool visible = !table->isHidden();
     table->hide();
     m_numberCells.clear();
     table->clearContents();
