@@ -9,7 +9,7 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build_dir="${TOLLIMER_BUILD_DIR:-$here/build}"
 
-packages=(build-essential cmake qtbase5-dev libqt5webkit5-dev libqt5sql5-sqlite qttools5-dev-tools
+packages=(build-essential cmake qtbase5-dev libqt5webkit5-dev libqt5sql5-sqlite qttools5-dev-tools qttools5-dev libqt5svg5
           xvfb xauth openssl python3-aiosmtpd)
 
 setup() {

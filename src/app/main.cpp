@@ -3,9 +3,12 @@
 #include "mainwindow.h"
 #include "startup.h"
 #include "tollimerapp.h"
+#include "translations.h"
 #include "versionchecker.h"
 
 #include <QDir>
+#include <QIcon>
+#include <QLocale>
 
 int main(int argc, char* argv[]) {
     TollimerApp app(argc, argv);
@@ -13,6 +16,9 @@ int main(int argc, char* argv[]) {
     TollimerApp::addLibraryPath(TollimerApp::applicationDirPath() + QDir::separator() + QStringLiteral("plugins"));
     // The dialogs' images live in the core library, which nothing else would make the linker keep.
     Q_INIT_RESOURCE(dialogs);
+    Translations::install(&app, QLocale::system());
+    TollimerApp::setWindowIcon(QIcon(QStringLiteral(":/desktop/tollimer.svg")));
+    TollimerApp::setDesktopFileName(QStringLiteral("tollimer"));
 
     // Its answer arrives whenever an event loop runs next, before or after the sign-in.
     VersionChecker versionChecker;

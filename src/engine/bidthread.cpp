@@ -255,7 +255,7 @@ void BidThread::placeBidFinished(bool ok, const QString& errorMsg) {
            {QStringLiteral("error_message"), isPlaced ? QVariant(QVariant::String) : QVariant(message)},
            {QStringLiteral("actual_bid_time"), m_record.value(QStringLiteral("actual_bid_time"))}});
     if (!isPlaced && m_tray)
-        m_tray->showTrayMessage(QStringLiteral("Bid failed on item ") + itemNumber(), message, TrayMessenger::Warning);
+        m_tray->showTrayMessage(tr("Bid failed on item ") + itemNumber(), message, TrayMessenger::Warning);
     const qint64 delay =
         relationDelayMs(answered, ClockManager::parseEbayTime(m_record.value(QStringLiteral("end_time")).toString()),
                         m_record.value(QStringLiteral("lead_time")).toInt());
@@ -266,7 +266,7 @@ void BidThread::fail(const QString& message) {
     qCritical().noquote() << itemNumber() << "bid failed:" << message;
     store({{QStringLiteral("bid_status"), int(BidStatus::Failed)}, {QStringLiteral("error_message"), message}});
     if (m_tray)
-        m_tray->showTrayMessage(QStringLiteral("Bid failed on item ") + itemNumber(), message, TrayMessenger::Warning);
+        m_tray->showTrayMessage(tr("Bid failed on item ") + itemNumber(), message, TrayMessenger::Warning);
     finish();
 }
 

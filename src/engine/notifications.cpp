@@ -77,17 +77,19 @@ void notifyResult(const SnipeResult& result, TrayMessenger* tray) {
             sendNotification(result.email,
                              wonNotification(result.username, result.itemNumber, result.itemName, result.currentBid));
         if (tray)
-            tray->showTrayMessage(QStringLiteral("Winning bid on item ") + result.itemNumber,
-                                  QStringLiteral("Congratulations on winning this item!\r\nItem Name: ") +
-                                      result.itemName,
-                                  TrayMessenger::Information);
+            tray->showTrayMessage(
+                QCoreApplication::translate("Notifications", "Winning bid on item ") + result.itemNumber,
+                QCoreApplication::translate("Notifications", "Congratulations on winning this item!\r\nItem Name: ") +
+                    result.itemName,
+                TrayMessenger::Information);
         return;
     }
     if (result.lostNotification)
         sendNotification(result.email, lostNotification(result.username, result.itemNumber, result.itemName,
                                                         result.currentBid, result.userBid));
     if (tray)
-        tray->showTrayMessage(QStringLiteral("Lost bid on item ") + result.itemNumber,
-                              QStringLiteral("You didn't win this item!\r\nItem Name: ") + result.itemName,
+        tray->showTrayMessage(QCoreApplication::translate("Notifications", "Lost bid on item ") + result.itemNumber,
+                              QCoreApplication::translate("Notifications", "You didn't win this item!\r\nItem Name: ") +
+                                  result.itemName,
                               TrayMessenger::Information);
 }

@@ -183,8 +183,7 @@ void LoginHelper::step2Finished() {
     // Without an answer from eBay the session is not signed in; saying so beats reporting a sign-in that never was.
     if (reply->error() != QNetworkReply::NoError) {
         m_outcome = NetworkFailed;
-        Messages::critical(nullptr, QStringLiteral("Network Error"),
-                           QStringLiteral("Failed to sign in.\n%1").arg(reply->errorString()));
+        Messages::critical(nullptr, tr("Network Error"), tr("Failed to sign in.\n%1").arg(reply->errorString()));
         emit loginStep2Finished(false, m_siteId);
         return;
     }

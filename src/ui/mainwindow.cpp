@@ -135,8 +135,8 @@ void MainWindow::createActions() {
     m_checkUpdateAction = createAction("actionCheckUpdate", tr("Check for update"), QString(),
                                        tr("Check new version for Tollimer."), SLOT(checkUpdate()));
     m_trayRestoreAction =
-        createAction("actionTrayRestore", QStringLiteral("Restore Tollimer"), QString(), QString(), SLOT(showNormal()));
-    m_trayExitAction = createAction("actionTrayExit", QStringLiteral("Exit"), QString(), QString(), SLOT(exit()));
+        createAction("actionTrayRestore", tr("Restore Tollimer"), QString(), QString(), SLOT(showNormal()));
+    m_trayExitAction = createAction("actionTrayExit", tr("Exit"), QString(), QString(), SLOT(exit()));
 }
 
 void MainWindow::createTray() {

@@ -1,0 +1,1191 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <location filename="../src/ui/aboutdialog.ui" line="9"/>
+        <source>About Tollimer eBay Auction Sniper</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/aboutdialog.ui" line="33"/>
+        <source>Tollimer eBay Auction Sniper</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/aboutdialog.ui" line="40"/>
+        <source>Version 1.0.0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/aboutdialog.ui" line="47"/>
+        <source>Snipes your eBay auctions a few seconds before they end.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/aboutdialog.cpp" line="12"/>
+        <source>Version %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>BidThread</name>
+    <message>
+        <location filename="../src/engine/notifications.cpp" line="24"/>
+        <source>Hi %1,<byte value="xd"/>
+<byte value="xd"/>
+Congratulations on winning this item!<byte value="xd"/>
+<byte value="xd"/>
+Item Number:	%2<byte value="xd"/>
+Item Name:	%3<byte value="xd"/>
+Price:	%4<byte value="xd"/>
+<byte value="xd"/>
+Regards,<byte value="xd"/>
+www.tollimer.com</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/engine/notifications.cpp" line="33"/>
+        <source>Hi %1,<byte value="xd"/>
+<byte value="xd"/>
+Sorry you didn&apos;t win this item!<byte value="xd"/>
+<byte value="xd"/>
+Item Number:	%2<byte value="xd"/>
+Item Name:	%3<byte value="xd"/>
+Winning Price:	%4<byte value="xd"/>
+Your Bid:	%5<byte value="xd"/>
+<byte value="xd"/>
+Regards,<byte value="xd"/>
+www.tollimer.com</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/engine/bidthread.cpp" line="258"/>
+        <location filename="../src/engine/bidthread.cpp" line="269"/>
+        <source>Bid failed on item </source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DbHelper</name>
+    <message>
+        <location filename="../src/helper/dbhelper.cpp" line="218"/>
+        <source>Cannot open database</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/helper/dbhelper.cpp" line="219"/>
+        <source>Unable to establish a database connection. Please contact Tollimer support for help.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>EditGroupDialog</name>
+    <message>
+        <location filename="../src/ui/editgroupdialog.ui" line="9"/>
+        <source>Group Details</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/editgroupdialog.ui" line="20"/>
+        <source>Group Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/editgroupdialog.ui" line="30"/>
+        <source>Maximum Number of Winnings Before Bidding Stops</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/editgroupdialog.cpp" line="37"/>
+        <source>Empty Group Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/editgroupdialog.cpp" line="37"/>
+        <source>Please enter the group name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/editgroupdialog.cpp" line="47"/>
+        <source>Duplicated Group Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/editgroupdialog.cpp" line="47"/>
+        <source>A group with the same name already exists.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FailureBox</name>
+    <message>
+        <location filename="../src/helper/failurebox.cpp" line="63"/>
+        <source>
+(%1 requests failed this way.)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>GroupComboBox</name>
+    <message>
+        <location filename="../src/ui/groupcombobox.cpp" line="30"/>
+        <source>- None -</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>GroupDialog</name>
+    <message>
+        <location filename="../src/ui/groupdialog.ui" line="9"/>
+        <source>Manage Bidding Groups</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/groupdialog.ui" line="37"/>
+        <source>Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/groupdialog.ui" line="42"/>
+        <source>Max Winnings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/groupdialog.ui" line="52"/>
+        <source>Add</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/groupdialog.ui" line="59"/>
+        <source>Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/groupdialog.ui" line="66"/>
+        <source>Delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/groupdialog.ui" line="80"/>
+        <source>Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/groupdialog.cpp" line="72"/>
+        <location filename="../src/ui/groupdialog.cpp" line="76"/>
+        <location filename="../src/ui/groupdialog.cpp" line="102"/>
+        <source>Database Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/groupdialog.cpp" line="72"/>
+        <source>Failed to add group.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/groupdialog.cpp" line="76"/>
+        <source>Failed to retrieve added group.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/groupdialog.cpp" line="86"/>
+        <source>Edit Group</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/groupdialog.cpp" line="86"/>
+        <source>Select a group to edit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/groupdialog.cpp" line="102"/>
+        <source>Failed to update group.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/groupdialog.cpp" line="114"/>
+        <location filename="../src/ui/groupdialog.cpp" line="117"/>
+        <source>Delete Group</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/groupdialog.cpp" line="114"/>
+        <source>Select a group to delete.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/groupdialog.cpp" line="117"/>
+        <source>Are you sure you want to delete the selected group?</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ImportDialog</name>
+    <message>
+        <location filename="../src/ui/importdialog.ui" line="9"/>
+        <source>Import Auctions from My eBay</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/importdialog.ui" line="18"/>
+        <source>Import auctions that I am watching</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/importdialog.ui" line="28"/>
+        <source>Import auctions that I am bidding on</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/importdialog.ui" line="57"/>
+        <source>Import</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/importdialog.ui" line="67"/>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>LoginDialog</name>
+    <message>
+        <location filename="../src/ui/logindialog.ui" line="9"/>
+        <source>Tollimer Login</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/logindialog.ui" line="40"/>
+        <source>eBay User ID</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/logindialog.ui" line="57"/>
+        <source>eBay Password</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/logindialog.ui" line="71"/>
+        <source>eBay Site</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/logindialog.ui" line="81"/>
+        <source>Remember my password</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/logindialog.ui" line="88"/>
+        <source>Sign me in automatically</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/logindialog.cpp" line="23"/>
+        <source>Tollimer Login %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/logindialog.cpp" line="104"/>
+        <location filename="../src/ui/logindialog.cpp" line="109"/>
+        <location filename="../src/ui/logindialog.cpp" line="132"/>
+        <location filename="../src/ui/logindialog.cpp" line="137"/>
+        <source>Login Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/logindialog.cpp" line="104"/>
+        <source>Please enter your Username.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/logindialog.cpp" line="109"/>
+        <source>Please enter your Password.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/logindialog.cpp" line="133"/>
+        <source>eBay asked for more than the password (a captcha or a verification), so Tollimer could not sign you in here. Please sign in on the pages of the login wizard instead: it opens when Tollimer starts.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/logindialog.cpp" line="137"/>
+        <source>Wrong Username or Password.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>LoginHelper</name>
+    <message>
+        <location filename="../src/helper/loginhelper.cpp" line="186"/>
+        <source>Network Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/helper/loginhelper.cpp" line="186"/>
+        <source>Failed to sign in.
+%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>LoginWizard</name>
+    <message>
+        <location filename="../src/ui/loginwizard.ui" line="15"/>
+        <location filename="../src/ui/loginwizard.ui" line="22"/>
+        <source>Tollimer Login</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/loginwizard.ui" line="49"/>
+        <source>eBay User ID</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/loginwizard.ui" line="66"/>
+        <source>eBay Site</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/loginwizard.ui" line="95"/>
+        <source>Please login to eBay.  After you are done, click Next.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/loginwizard.ui" line="101"/>
+        <source>Please login to eBay UK.  This is needed for sniping to work.  After you are done, click Finish.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/loginwizard.cpp" line="28"/>
+        <source>Tollimer Login %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/loginwizard.cpp" line="85"/>
+        <location filename="../src/ui/loginwizard.cpp" line="94"/>
+        <source>Login Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/loginwizard.cpp" line="85"/>
+        <source>Please enter your Username.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/loginwizard.cpp" line="95"/>
+        <source>You are not signed in to eBay yet. Sign in on the page, then press Finish.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <location filename="../src/ui/mainwindow.ui" line="14"/>
+        <source>Tollimer eBay Auction Sniper</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/engine/notifications.cpp" line="43"/>
+        <source>Hi %1,<byte value="xd"/>
+<byte value="xd"/>
+Your scheduled bid is lower than the current bid! You need to raise your bid if you want to win the item.<byte value="xd"/>
+<byte value="xd"/>
+Item Number:	%2<byte value="xd"/>
+Item Name:	%3<byte value="xd"/>
+Next Bid:	%4<byte value="xd"/>
+Your Bid:	%5<byte value="xd"/>
+<byte value="xd"/>
+Regards,<byte value="xd"/>
+www.tollimer.com</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="54"/>
+        <source>Tollimer eBay Auction Sniper %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="59"/>
+        <source>Status</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="59"/>
+        <source>Item Number</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="59"/>
+        <source>Item Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="59"/>
+        <source>Time Left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="60"/>
+        <source>Current Bid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="60"/>
+        <source>Shipping</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="60"/>
+        <source>My Bid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="60"/>
+        <source>Group</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="60"/>
+        <source>Seller</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="108"/>
+        <source>&amp;Logout...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="109"/>
+        <source>Logout and login as a different user.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="111"/>
+        <source>E&amp;xit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="111"/>
+        <source>Exit Tollimer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="114"/>
+        <source>&amp;Add item below...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="115"/>
+        <source>Add the current item to watch list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="117"/>
+        <source>&amp;Add entered item...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="118"/>
+        <source>Add the entered item to watch list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="119"/>
+        <source>&amp;Reload...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="120"/>
+        <source>Reload the watch list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="121"/>
+        <source>&amp;Delete...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="122"/>
+        <source>Delete the selected items in watch list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="123"/>
+        <source>&amp;Snipe...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="124"/>
+        <source>Snipe the selected item.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="125"/>
+        <source>&amp;Cancel Snipe...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="126"/>
+        <source>Cancel the snipe on the selected item.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="127"/>
+        <source>&amp;Group...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="128"/>
+        <source>Manage bidding groups.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="129"/>
+        <source>&amp;Import...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="130"/>
+        <source>Import auctions from My eBay.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="131"/>
+        <source>About &amp;Tollimer eBay Auction Sniper</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="132"/>
+        <source>About Tollimer.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="133"/>
+        <source>Preferences...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="134"/>
+        <source>Edit Tollimer preferences.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="135"/>
+        <source>Check for update</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="136"/>
+        <source>Check new version for Tollimer.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="138"/>
+        <source>Restore Tollimer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="139"/>
+        <source>Exit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="156"/>
+        <source>&amp;File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="160"/>
+        <source>&amp;Action</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="167"/>
+        <source>&amp;Help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="173"/>
+        <source>Browser ToolBar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="184"/>
+        <source>Item Number: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="203"/>
+        <source> Status </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="206"/>
+        <location filename="../src/ui/mainwindow.cpp" line="258"/>
+        <source>All</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="206"/>
+        <source>Watching</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="206"/>
+        <source>Bid Scheduled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="206"/>
+        <source>High Bidder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="207"/>
+        <source>Out Bidder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="207"/>
+        <source>Won</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="207"/>
+        <source>Didn&apos;t Win</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="214"/>
+        <source> Group </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="239"/>
+        <source>Clock: synchronised with eBay</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="240"/>
+        <source>Clock: computer clock, retrying eBay</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp" line="459"/>
+        <source>Next snipe: %1 in %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowactions.cpp" line="92"/>
+        <location filename="../src/ui/mainwindowactions.cpp" line="101"/>
+        <source>Add Item Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowactions.cpp" line="92"/>
+        <source>Failed to get item, please go to an item listing page.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowactions.cpp" line="101"/>
+        <source>Please enter a valid eBay auction item number.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowactions.cpp" line="116"/>
+        <location filename="../src/ui/mainwindowactions.cpp" line="129"/>
+        <source>Duplicate Item</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowactions.cpp" line="116"/>
+        <location filename="../src/ui/mainwindowactions.cpp" line="129"/>
+        <source>This item is already in your watch list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowactions.cpp" line="156"/>
+        <source>Non-Auction Item</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowactions.cpp" line="157"/>
+        <source>Either item number is invalid or item is not Auction format.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowactions.cpp" line="183"/>
+        <source>Delete Items</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowactions.cpp" line="183"/>
+        <source>Are you sure you want to delete the selected item(s)?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowactions.cpp" line="194"/>
+        <location filename="../src/ui/mainwindowactions.cpp" line="199"/>
+        <location filename="../src/ui/mainwindowactions.cpp" line="204"/>
+        <source>Edit Snipe</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowactions.cpp" line="194"/>
+        <source>Select an item to snipe.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowactions.cpp" line="199"/>
+        <source>Auction has ended for this item.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowactions.cpp" line="204"/>
+        <source>The bid on this item is being placed now.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowactions.cpp" line="224"/>
+        <location filename="../src/ui/mainwindowactions.cpp" line="228"/>
+        <location filename="../src/ui/mainwindowactions.cpp" line="231"/>
+        <source>Cancel Snipe</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowactions.cpp" line="224"/>
+        <source>Select an item to cancel snipe.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowactions.cpp" line="228"/>
+        <source>Select an item with scheduled snipe.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowactions.cpp" line="232"/>
+        <source>Are you sure you want to cancel your snipe on the selected item(s)?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowactions.cpp" line="279"/>
+        <source>Snipe Failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowactions.cpp" line="280"/>
+        <source>Item:	%1
+Bid:	Failed
+Error:	%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowrefresh.cpp" line="94"/>
+        <source>Low scheduled bid on item </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindowrefresh.cpp" line="95"/>
+        <source>Your scheduled bid is lower than the current bid! You need to raise your bid.<byte value="xd"/>
+Item Name: </source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Notifications</name>
+    <message>
+        <location filename="../src/engine/notifications.cpp" line="81"/>
+        <source>Winning bid on item </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/engine/notifications.cpp" line="82"/>
+        <source>Congratulations on winning this item!<byte value="xd"/>
+Item Name: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/engine/notifications.cpp" line="91"/>
+        <source>Lost bid on item </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/engine/notifications.cpp" line="92"/>
+        <source>You didn&apos;t win this item!<byte value="xd"/>
+Item Name: </source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PreferencesDialog</name>
+    <message>
+        <location filename="../src/ui/preferencesdialog.ui" line="9"/>
+        <source>Preferences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.ui" line="18"/>
+        <source>Timer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.ui" line="26"/>
+        <source>Refresh list every</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.ui" line="40"/>
+        <source>minutes (0 = no refresh)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.ui" line="56"/>
+        <source>Default Snipe Lead Time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.ui" line="63"/>
+        <source>Auto-detect by Tollimer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.ui" line="86"/>
+        <source>sectonds before auction ends</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.ui" line="105"/>
+        <source>Display</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.ui" line="111"/>
+        <source>Close button minimizes Tollimer to system tray and run it in the background</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.ui" line="121"/>
+        <source>Notification</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.ui" line="127"/>
+        <source>Send notification when</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.ui" line="134"/>
+        <source>My scheduled bid is lower than the current bid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.ui" line="141"/>
+        <source>I have won an auction</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.ui" line="148"/>
+        <source>I have lost an auction</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.ui" line="155"/>
+        <source>My Email</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.cpp" line="93"/>
+        <source>Invalid lead time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.cpp" line="94"/>
+        <source>Pleae enter a lead time that is between 1 and 60 seconds.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.cpp" line="99"/>
+        <source>Invalid refresh interval</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.cpp" line="99"/>
+        <source>Pleae enter a valid refresh interval.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.cpp" line="105"/>
+        <source>Invalid email</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.cpp" line="105"/>
+        <source>Pleae enter a valid email address.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.cpp" line="132"/>
+        <source>Database Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferencesdialog.cpp" line="132"/>
+        <source>Failed to update user.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SnipeDialog</name>
+    <message>
+        <location filename="../src/ui/snipedialog.ui" line="6"/>
+        <source>Edit Snipe</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.ui" line="8"/>
+        <source>Item Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.ui" line="12"/>
+        <source>Item Number:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.ui" line="14"/>
+        <source>Current Bid:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.ui" line="16"/>
+        <source>Minimum Bid:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.ui" line="18"/>
+        <source>Shipping:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.ui" line="20"/>
+        <source>Bids:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.ui" line="22"/>
+        <source>Time Left:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.ui" line="26"/>
+        <source>Your bid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.ui" line="28"/>
+        <source>USD (XXXXXX or more)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.ui" line="29"/>
+        <source>Lead Time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.ui" line="30"/>
+        <source>Auto-detect by Tollimer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.ui" line="33"/>
+        <source>Seconds (1-60)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.ui" line="34"/>
+        <source>Group</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.cpp" line="63"/>
+        <source>Unknown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.cpp" line="68"/>
+        <source>%1 (%2 or more)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.cpp" line="71"/>
+        <source>- None -</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.cpp" line="126"/>
+        <source>Bid Too Low</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.cpp" line="127"/>
+        <source>Pleae enter a bid that is %1 or more.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.cpp" line="133"/>
+        <source>Incorrect Lead Time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/snipedialog.cpp" line="134"/>
+        <source>Pleae enter a lead time that is between 1 and 60 seconds.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>UpdateDialog</name>
+    <message>
+        <location filename="../src/ui/updatedialog.ui" line="9"/>
+        <source>Update Available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/updatedialog.ui" line="18"/>
+        <source>New update is available. Please go to &lt;a href=&quot;http://www.tollimer.com/&quot;&gt;www.tollimer.com&lt;/a&gt; to download the latest version.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>VersionChecker</name>
+    <message>
+        <location filename="../src/app/versionchecker.cpp" line="74"/>
+        <source>Update Check Failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/app/versionchecker.cpp" line="75"/>
+        <source>The latest version of Tollimer could not be read. Please try again later.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/app/versionchecker.cpp" line="80"/>
+        <source>No Update Available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/app/versionchecker.cpp" line="81"/>
+        <source>You already have the latest version of Tollimer.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WatchListTexts</name>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="33"/>
+        <source>Bid Scheduled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="35"/>
+        <source>Bidding</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="38"/>
+        <location filename="../src/ui/watchlisttexts.cpp" line="42"/>
+        <location filename="../src/ui/watchlisttexts.cpp" line="45"/>
+        <source>Didn&apos;t Win</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="38"/>
+        <source>Watching</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="41"/>
+        <source>High Bidder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="42"/>
+        <source>Won</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="45"/>
+        <source>Out Bidder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="46"/>
+        <location filename="../src/ui/watchlisttexts.cpp" line="67"/>
+        <location filename="../src/ui/watchlisttexts.cpp" line="87"/>
+        <location filename="../src/ui/watchlisttexts.cpp" line="92"/>
+        <source>Unknown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="69"/>
+        <source>Ended</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="104"/>
+        <source>Scheduled: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="107"/>
+        <source>Warning: Bid too low</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="110"/>
+        <source>Bidding: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="113"/>
+        <source>Placed: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="116"/>
+        <source>Failed: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="117"/>
+        <source>View error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="120"/>
+        <source>auto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="127"/>
+        <source>Unkown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="129"/>
+        <source>FREE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="139"/>
+        <source>The last bid request left %1s after the end.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp" line="140"/>
+        <source>The last bid request left %1s before the end.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+</TS>
