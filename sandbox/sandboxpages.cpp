@@ -49,6 +49,14 @@ QString SandboxPages::signInPage(const SandboxSessions::SignInValues& values, in
     return frame(QStringLiteral("Sign in or Register | eBay"), body);
 }
 
+QString SandboxPages::verificationPage() {
+    return frame(QStringLiteral("Security Measure | eBay"),
+                 QStringLiteral("<h1>Security Measure</h1>\n<p>Please verify yourself to continue.</p>\n"
+                                "<form method=\"post\" action=\"/ws/eBayISAPI.dll?VerifyCaptcha\">\n"
+                                "<img src=\"/captcha.jpg\" alt=\"captcha\"> <input type=\"text\" name=\"captcha\">\n"
+                                "<input type=\"submit\" value=\"Continue\">\n</form>\n"));
+}
+
 QString SandboxPages::welcomePage(const QString& username) {
     return frame(QStringLiteral("Welcome | eBay"),
                  QStringLiteral("<h1>Welcome</h1>\n<p>Hi <b id=\"gh-ug\">%1</b>, you are signed in.</p>\n"

@@ -16,6 +16,8 @@ public:
 
     static QString signInPage(const SandboxSessions::SignInValues& values, int siteId, const QString& message);
     static QString welcomePage(const QString& username);
+    // What eBay answers a right password when it wants more proof: a captcha form, no session.
+    static QString verificationPage();
     static QString homePage(const QString& domain, const QList<SandboxAuction*>& auctions, double nowMs);
     static QString itemPage(const SandboxAuction& auction, const QString& domain, double nowMs, double ebayOffsetMs);
     static QString itemNotFoundPage(const QString& itemNumber);

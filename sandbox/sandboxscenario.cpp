@@ -90,6 +90,7 @@ bool SandboxScenario::parse(const QByteArray& json, SandboxScenario* scenario, Q
         user.password = object.value(QStringLiteral("password")).toString();
         for (const QJsonValue& item : object.value(QStringLiteral("watching")).toArray())
             user.watching.append(item.toVariant().toString());
+        user.challenge = object.value(QStringLiteral("challenge")).toBool(false);
         if (user.username.isEmpty()) {
             *error = QStringLiteral("user without a username");
             return false;

@@ -14,6 +14,7 @@ public:
         QString username;
         QString password;
         QStringList watching;
+        bool challenge = false; // a right password is answered with a verification page instead of a session
     };
     struct ScriptedBid {
         QString bidder;

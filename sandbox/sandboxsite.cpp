@@ -300,6 +300,8 @@ SandboxHttpResponse SandboxSite::signInPost(const SandboxHttpRequest& request) {
     const QString username = m_sessions->checkPassword(userid, pass);
     if (username.isEmpty())
         return signInPage(request, incorrect);
+    if (m_sessions->user(username)->challenge)
+        return SandboxHttpResponse::html(SandboxPages::verificationPage());
     const QString session = m_sessions->openSession(username);
     SandboxHttpResponse response = SandboxHttpResponse::html(SandboxPages::welcomePage(username));
     response.addHeader("Set-Cookie", (SandboxSessions::sessionCookie + QLatin1Char('=') + session +

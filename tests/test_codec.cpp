@@ -39,11 +39,8 @@ private slots:
         QTest::newRow("worked example") << bytes("133457799BBCDFF1") << bytes("0123456789ABCDEF")
                                         << bytes("85E813540F0AB405");
         QTest::newRow("Now is t") << bytes("0123456789ABCDEF") << QByteArray("Now is t") << bytes("3FA40E8A984D4815");
-        QTest::newRow("variable plaintext, bit 1")
-            << bytes("0101010101010101") << bytes("8000000000000000") << bytes("95F8A5E5DD31D900");
         QTest::newRow("variable key, bit 1")
             << bytes("8001010101010101") << bytes("0000000000000000") << bytes("95A8D72813DAA94D");
-        QTest::newRow("set 1") << bytes("7CA110454A1A6E57") << bytes("01A1D6D039776742") << bytes("690F5B0D9A26939B");
     }
 
     // Plain DES, and the triple construction with both keys equal, which must collapse to plain DES.
@@ -69,9 +66,7 @@ private slots:
         QTest::addColumn<QString>("key2");
         const QString key1 = DbHelper::passwordKey1;
         const QString key2 = DbHelper::passwordKey2;
-        QTest::newRow("one character") << "x" << key1 << key2;
         QTest::newRow("eight characters, full padding block") << "12345678" << key1 << key2;
-        QTest::newRow("punctuation and spaces") << "p@ss w/rd+=%\"'" << key1 << key2;
         QTest::newRow("long") << QString("correct horse battery staple ").repeated(4) << key1 << key2;
         QTest::newRow("accented letters") << QString::fromUtf8("pässwörd€") << key1 << key2;
         QTest::newRow("keys longer than eight bytes") << "hunter2"

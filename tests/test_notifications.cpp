@@ -30,8 +30,10 @@ void setAccount(quint16 port, const QString& connection = "tcp", const QString& 
                              {"password", SmtpServerProcess::password()},
                              {"caCertificates", SmtpServerProcess::certificateFile()}};
     QSettings settings = programSettings();
-    for (auto value = values.begin(); value != values.end(); ++value)
-        settings.setValue("NotificationMail/" + value.key(), value.value());
+    for (auto value = values.begin(); value != values.end(); ++value) {
+        if (!value.value().toString().isEmpty())
+            settings.setValue("NotificationMail/" + value.key(), value.value());
+    }
 }
 
 // Sends a mail through the configured account; true or false as the mailer reports it, null if it never does.
@@ -41,17 +43,15 @@ QVariant sendAndWait(const NotificationText& text) {
     return finished.wait(20000) ? finished.first().first() : QVariant();
 }
 
-NotificationText wonLamp() {
-    return wonNotification(QStringLiteral("alice"), QStringLiteral("1"), QStringLiteral("Lamp"), 1);
-}
-
-OutgoingMail mailTo(quint16 port) {
+OutgoingMail mailTo(quint16 port, SmtpClient::ConnectionType connection = SmtpClient::TcpConnection) {
     NotificationAccount account;
     account.host = QStringLiteral("127.0.0.1");
     account.port = port;
+    account.connectionType = connection;
     account.user = SmtpServerProcess::user();
     account.password = SmtpServerProcess::password();
-    return {account, senderAddress, QString(), buyer, QStringLiteral("subject"), QStringLiteral("body")};
+    return {account, senderAddress, QString(), buyer, QStringLiteral("subject"), QStringLiteral("body"),
+            false,   QDateTime()};
 }
 } // namespace
 
@@ -90,18 +90,16 @@ private slots:
         const auto row = [](const char* title, const NotificationText& text, const QString& subject,
                             const QString& body) { QTest::newRow(title) << text << subject << body; };
         row("won 12.5", wonNotification(user, number, "Lamp", 12.5), "Tollimer winning bid: Lamp",
-            won.arg("Lamp", "12.5"));
+            won.arg("Lamp", "12.50"));
         row("won million", wonNotification(user, number, "Car", 1234567.89), "Tollimer winning bid: Car",
-            won.arg("Car", "1.23457e+06"));
-        row("won whole", wonNotification(user, number, "Lamp", 100), "Tollimer winning bid: Lamp",
-            won.arg("Lamp", "100"));
+            won.arg("Car", "1234567.89"));
         // Placeholder-like text in a title is the seller's text, not ours to fill.
         row("won name with %4", wonNotification(user, number, "50% off %4 %1", 7),
-            "Tollimer winning bid: 50% off %4 %1", won.arg("50% off %4 %1", "7"));
+            "Tollimer winning bid: 50% off %4 %1", won.arg("50% off %4 %1", "7.00"));
         row("lost", lostNotification(user, number, "Lamp", 20.25, 12), "Tollimer lost bid: Lamp",
-            lost.arg("Lamp", "20.25", "12"));
+            lost.arg("Lamp", "20.25", "12.00"));
         row("lost name with %5", lostNotification(user, number, "%5", 20, 1e7), "Tollimer lost bid: %5",
-            lost.arg("%5", "20", "1e+07"));
+            lost.arg("%5", "20.00", "10000000.00"));
         row("low bid", lowBidNotification(user, number, "Lamp", 12.5, 12), "Tollimer low scheduled bid: Lamp",
             low.arg("Lamp", "12.50", "12.00"));
         row("low bid rounding", lowBidNotification(user, number, "Lamp", 1234567.891, 0.005),
@@ -120,9 +118,11 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("expected");
+        // The password leaves unencrypted only when the settings ask for a plain connection in so many words.
+        QTest::newRow("built-in account uses STARTTLS") << "port" << QStringLiteral("70000") << "connection=2";
         QTest::newRow("bad port") << "port" << QStringLiteral("70000") << "port=25";
-        QTest::newRow("starttls") << "connection" << QStringLiteral("STARTTLS") << "connection=2";
-        QTest::newRow("unknown connection") << "connection" << QStringLiteral("carrier pigeon") << "connection=0";
+        QTest::newRow("plain asked for") << "connection" << QStringLiteral("TCP") << "connection=0";
+        QTest::newRow("unknown connection") << "connection" << QStringLiteral("carrier pigeon") << "connection=2";
         QTest::newRow("no sign-in") << "auth" << QStringLiteral("none") << "auth=none";
         QTest::newRow("unknown auth") << "auth" << QStringLiteral("cram-md5") << "auth=login";
         QTest::newRow("sender is the user") << "sender" << QStringLiteral("me@example.test") << "user=me@example.test";
@@ -162,6 +162,9 @@ private slots:
         QTest::newRow("SSL with own CA, PLAIN")
             << "ssl"
             << "plain" << QStringLiteral("Lamp") << QStringLiteral("Tollimer winning bid: Lamp");
+        // A certificate nobody vouches for ends the session before the password goes out.
+        QTest::newRow("STARTTLS, certificate not trusted") << "starttls"
+                                                           << "login" << QStringLiteral("Lamp") << QString();
     }
 
     // A won mail through an account set in the settings file reaches a real server as the mail we meant.
@@ -173,12 +176,16 @@ private slots:
         SmtpServerProcess server;
         QVERIFY2(server.start(connection), server.output().constData());
         setAccount(server.port(), connection, auth);
+        if (subject.isEmpty())
+            programSettings().remove(QStringLiteral("NotificationMail/caCertificates"));
         const NotificationText text =
             wonNotification(QStringLiteral("alice"), QStringLiteral("110023456789"), title, 12.5);
-        QCOMPARE(sendAndWait(text), QVariant(true));
+        QCOMPARE(sendAndWait(text), QVariant(!subject.isEmpty()));
 
         const QList<SmtpServerProcess::Received> received = server.received();
-        QCOMPARE(received.size(), 1);
+        QCOMPARE(received.size(), subject.isEmpty() ? 0 : 1);
+        if (subject.isEmpty())
+            return;
         QCOMPARE(received.first().envelope,
                  QStringLiteral("from notify@example.test to buyer@example.test by %1 over %2")
                      .arg(auth.toUpper(), connection == QLatin1String("tcp") ? "tcp" : "tls"));
@@ -189,32 +196,6 @@ private slots:
         QCOMPARE(mail.plainText(), text.body);
     }
 
-    // While a silent server holds a mail, the GUI thread's timers keep firing; the mail is dropped when the
-    // server gives up.
-    void eventLoopTurnsWhileServerIsSilent() {
-        ScriptedSmtpServer server({});
-        setAccount(server.port());
-        int ticks = 0;
-        QTimer timer;
-        connect(&timer, &QTimer::timeout, this, [&ticks] { ++ticks; });
-        timer.start(10);
-        NotificationMailer* mailer = NotificationMailer::instance();
-        QSignalSpy finished(mailer, &NotificationMailer::mailFinished);
-
-        sendNotification(buyer, wonLamp());
-        QCOMPARE(mailer->pendingMails(), 1);
-        QTRY_COMPARE(server.log().connections, 1);
-        const int ticksAtConnect = ticks;
-        QTRY_VERIFY(ticks >= ticksAtConnect + 20);
-        QCOMPARE(mailer->pendingMails(), 1);
-        QVERIFY(finished.isEmpty());
-
-        server.closeConnection();
-        QVERIFY(finished.wait(20000));
-        QCOMPARE(finished.first().first().toBool(), false);
-        QCOMPARE(mailer->pendingMails(), 0);
-    }
-
     void scriptedSession_data() {
         QTest::addColumn<QString>("connection");
         QTest::addColumn<Lines>("replies");
@@ -222,8 +203,9 @@ private slots:
         QTest::addColumn<Lines>("commands");
         const QByteArray any = "250 anything\r\n";
         QTest::newRow("greeting refused") << "tcp" << Lines{"554 go away\r\n", any, any} << false << Lines();
-        QTest::newRow("STARTTLS refused") << "starttls" << Lines{"220 ready\r\n", "250 ok\r\n", "454 no\r\n", any, any}
-                                          << false << Lines{"EHLO localhost", "STARTTLS"};
+        // No connection key: the built-in STARTTLS, and no password to a server that will not encrypt.
+        QTest::newRow("STARTTLS refused") << "" << Lines{"220 ready\r\n", "250 ok\r\n", "454 no\r\n", any, any} << false
+                                          << Lines{"EHLO localhost", "STARTTLS"};
         // A server that offers no sign-in still gets the mail after the refused login.
         QTest::newRow("no sign-in offered")
             << "tcp" << Lines{"220 ready\r\n", "250 ok\r\n", "502 no auth here\r\n", "250 ok\r\n",
@@ -241,24 +223,54 @@ private slots:
         QFETCH(Lines, commands);
         ScriptedSmtpServer server(replies);
         setAccount(server.port(), connection);
-        QCOMPARE(sendAndWait(wonLamp()), QVariant(delivered));
+        QCOMPARE(sendAndWait(wonNotification("alice", "1", "Lamp", 1)), QVariant(delivered));
         QCOMPARE(server.commands().mid(0, 4), commands);
     }
 
-    // At exit a mail held by a silent server is given up at once and queued ones are dropped, so the program
-    // does not hang on its way out; later mails are refused.
-    void shutdownGivesUpSilentServer() {
-        ScriptedSmtpServer server({});
-        NotificationMailer mailer;
-        mailer.enqueue(mailTo(server.port()));
-        mailer.enqueue(mailTo(server.port()));
+    void exitIsBounded_data() {
+        QTest::addColumn<int>("connection");
+        QTest::addColumn<int>("trickleMs");
+        QTest::addColumn<bool>("destroy");
+        QTest::newRow("silent server") << int(SmtpClient::TcpConnection) << 0 << false;
+        QTest::newRow("TLS handshake never answered") << int(SmtpClient::SslConnection) << 0 << false;
+        QTest::newRow("trickling server") << int(SmtpClient::TcpConnection) << 20 << false;
+        QTest::newRow("mailer destroyed during the handshake") << int(SmtpClient::SslConnection) << 0 << true;
+    }
+
+    // At exit a mail held by a server that never finishes is given up within the promised time, queued ones
+    // are dropped and later ones refused, so the program does not linger without a window. A busy mailer can
+    // be destroyed as quickly, without pulling anything from under its worker.
+    void exitIsBounded() {
+        QFETCH(int, connection);
+        QFETCH(int, trickleMs);
+        QFETCH(bool, destroy);
+        ScriptedSmtpServer server(trickleMs > 0 ? Lines{"220-" + QByteArray(5000, 'x') + "\r\n"} : Lines(), trickleMs);
+        const OutgoingMail mail = mailTo(server.port(), static_cast<SmtpClient::ConnectionType>(connection));
+        auto* mailer = new NotificationMailer;
+        // Handing mails over never waits for the server: the GUI thread's timers and snipes go on meanwhile.
+        QElapsedTimer elapsed;
+        elapsed.start();
+        mailer->enqueue(mail);
+        mailer->enqueue(mail);
+        QVERIFY(elapsed.elapsed() < 1000);
+        QCOMPARE(mailer->pendingMails(), 2);
         QTRY_COMPARE(server.log().connections, 1);
-        QVERIFY(mailer.shutdown(0));
-        QCOMPARE(mailer.pendingMails(), 0);
+        elapsed.restart();
+        if (destroy) {
+            delete mailer;
+            QVERIFY2(elapsed.elapsed() < NotificationMailer::cancelGraceMs + 2000,
+                     qPrintable(QString::number(elapsed.elapsed())));
+        } else {
+            QVERIFY(mailer->shutdown(NotificationMailer::exitGraceMs));
+            QVERIFY2(elapsed.elapsed() < NotificationMailer::exitGraceMs + NotificationMailer::cancelGraceMs + 1500,
+                     qPrintable(QString::number(elapsed.elapsed())));
+            QCOMPARE(mailer->pendingMails(), 0);
+            mailer->enqueue(mail);
+            QCOMPARE(mailer->pendingMails(), 0);
+            delete mailer;
+        }
         QTRY_VERIFY(server.log().clientGone);
         QCOMPARE(server.log().connections, 1);
-        mailer.enqueue(mailTo(server.port()));
-        QCOMPARE(mailer.pendingMails(), 0);
     }
 
     // A mail that the server takes within the grace time is not lost at exit.

@@ -101,18 +101,6 @@ private slots:
         QCOMPARE(parser.takeRequest().keepAlive(), keepAlive);
     }
 
-    void responseSerialisesLengthAndConnection() {
-        SandboxHttpResponse response = SandboxHttpResponse::html("<p>é</p>", 404);
-        response.addHeader("Set-Cookie", "a=1; Path=/");
-        const QByteArray wire = response.serialize(false);
-        QVERIFY(wire.startsWith("HTTP/1.1 404 Not Found\r\n"));
-        QVERIFY(wire.contains("\r\nContent-Length: 9\r\n"));
-        QVERIFY(wire.contains("\r\nConnection: close\r\n"));
-        QVERIFY(wire.contains("\r\nSet-Cookie: a=1; Path=/\r\n"));
-        QVERIFY(wire.endsWith("\r\n\r\n<p>\xc3\xa9</p>"));
-        QVERIFY(response.serialize(true, true).endsWith("Connection: keep-alive\r\n\r\n"));
-    }
-
     // What the sandbox cannot read or serve gets one clear answer and the connection is closed, not left hanging.
     void refusedStreamsAreAnsweredAndClosed_data() {
         QTest::addColumn<QByteArray>("wire");

@@ -1,62 +1,116 @@
-#include "storefixture.h"
+#include "clockmanager.h"
+#include "dialogtesting.h"
+#include "loginwizard.h"
+#include "startup.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QWizard>
 
-// The program as the user starts it, with its data location in a temporary directory: whatever happens to the
-// store, start-up ends with exit code 0, and a store it could not prepare is left exactly as it was.
+// Start-up up to the sign-in: the store is prepared and the login wizard reached with or without eBay, a store that
+// cannot be used ends start-up quietly (or with the one box of a file that cannot be opened), and giving up on the
+// wizard ends the program without a window.
 class TestStartup : public QObject {
     Q_OBJECT
 
+    SandboxProcess m_sandbox;
+    MessageRecorder m_boxes;
+
 private slots:
-    void startUpPreparesTheStore_data() {
-        QTest::addColumn<QByteArray>("garbage");
-        QTest::addColumn<QString>("setting");
-        QTest::newRow("first start") << QByteArray() << "1|2\n";
-        QTest::newRow("not a database") << QByteArray("these are not the bytes of a database\n") << "";
+    void initTestCase() { QVERIFY2(DialogTesting::startSandbox(m_sandbox), m_sandbox.output().constData()); }
+    void init() { m_boxes.install(); }
+    void cleanup() {
+        MessageRecorder::uninstall();
+        StoreFixture::closeDefault();
     }
 
-    void startUpPreparesTheStore() {
-        QFETCH(QByteArray, garbage);
-        QFETCH(QString, setting);
+    // The program as the user starts it: a file that is not a database is left as it was and start-up ends with
+    // exit code 0 before any window.
+    void unusableStoreEndsQuietly() {
         QTemporaryDir dir;
         const QString store = dir.filePath("data/Tollimer/eBay Auction Sniper/tollimerdata.dat");
-        if (!garbage.isEmpty()) {
-            QVERIFY(QDir().mkpath(QFileInfo(store).absolutePath()));
-            QFile file(store);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(garbage);
-        }
+        const QByteArray garbage("these are not the bytes of a database\n");
+        QVERIFY(QDir().mkpath(QFileInfo(store).absolutePath()));
+        QFile file(store);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(garbage);
+        file.close();
 
         QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_DATA_HOME", dir.filePath("data"));
         environment.insert("HOME", dir.filePath("home"));
         environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("TOLLIMER_SANDBOX", m_sandbox.proxyUrl());
         program.setProcessEnvironment(environment);
         program.setProcessChannelMode(QProcess::ForwardedChannels);
         program.start(TOLLIMER_APP_BIN, QStringList());
-        if (!program.waitForFinished(30000)) {
+        if (!program.waitForFinished(60000)) {
             program.kill();
             program.waitForFinished(5000);
             QFAIL("the program did not end");
         }
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
+        QCOMPARE(StoreFixture::contents(store), garbage);
+    }
 
-        QVERIFY(QFileInfo(store).isFile());
-        if (setting.isEmpty()) {
-            QCOMPARE(StoreFixture::contents(store), garbage);
-        } else {
-            QCOMPARE(StoreFixture::dumpFile(store, "SELECT id, db_version FROM setting"), setting);
-            QCOMPARE(StoreFixture::dumpFile(store, "SELECT COUNT(*) FROM countries"), QString("20\n"));
-        }
+    // A data location that cannot hold the file: the box says so and start-up stops.
+    void storeThatCannotBeOpened() {
+        StoreFixture fixture;
+        Startup::setIdentity();
+        const QString folder = QFileInfo(DbHelper::databaseFilePath()).absolutePath();
+        QVERIFY(QDir().mkpath(QFileInfo(folder).absolutePath()));
+        QFile blocker(folder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Cannot open database"));
+        QVERIFY(!Startup::loadStore(TollimerApp::instance()));
+        QCOMPARE(m_boxes.boxes.size(), 1);
+        QCOMPARE(m_boxes.boxes.first().title, QString("Cannot open database"));
+    }
+
+    void firstStartReachesTheWizard_data() {
+        QTest::addColumn<bool>("network");
+        QTest::newRow("eBay answers") << true;
+        QTest::newRow("no network") << false;
+    }
+
+    // First start: the store is created with its countries, the clock asks eBay once (a failure is only logged),
+    // and the wizard opens on its first page; cancelling it ends start-up without a main window.
+    void firstStartReachesTheWizard() {
+        QFETCH(bool, network);
+        StoreFixture fixture;
+        Startup::setIdentity();
+        QVERIFY(!QFileInfo::exists(DbHelper::databaseFilePath()));
+        const QByteArray sandbox = qgetenv("TOLLIMER_SANDBOX");
+        if (!network)
+            qputenv("TOLLIMER_SANDBOX", "http://127.0.0.1:1");
+
+        QVERIFY(Startup::loadStore(TollimerApp::instance()));
+        QCOMPARE(TollimerApp::instance()->setting().value("db_version").toInt(), 2);
+        QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM countries").toInt(), 20);
+        const int timeRequests = ClientSession::requestsTo(m_sandbox, "GeteBayTime").size();
+        ClockManager::instance()->syncTimeAndWait();
+        QCOMPARE(ClientSession::requestsTo(m_sandbox, "GeteBayTime").size(), timeRequests + (network ? 1 : 0));
+
+        int firstPage = -1;
+        DialogTesting::ModalAnswerer<LoginWizard> cancel([&](LoginWizard* wizard) {
+            firstPage = wizard->currentId();
+            wizard->button(QWizard::CancelButton)->click();
+        });
+        LoginWizard wizard;
+        QCOMPARE(wizard.exec(), int(QDialog::Rejected));
+        qputenv("TOLLIMER_SANDBOX", sandbox);
+        QCOMPARE(firstPage, int(LoginWizard::UserPage));
+        QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM users").toInt(), 0);
+        QVERIFY(m_boxes.boxes.isEmpty());
     }
 };
 
-QTEST_MAIN(TestStartup)
+TOLLIMER_DIALOG_TEST_MAIN(TestStartup)
 #include "test_startup.moc"

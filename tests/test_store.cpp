@@ -142,9 +142,7 @@ private slots:
             QTest::newRow(name) << id << QString(name) << QString(domain) << siteId;
         };
         row(4, "Belgium (French)", "befr.ebay.be", 23);
-        row(8, "Hong Kong", "ebay.com.hk", 201);
         row(19, "United Kingdom", "ebay.co.uk", 3);
-        row(20, "United States", "ebay.com", 0);
     }
 
     void countries() {
@@ -178,10 +176,7 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<int>("storedLength");
         QTest::newRow("empty") << QString() << 0;
-        QTest::newRow("7 characters") << "abcdefg" << 32;
         QTest::newRow("8 characters, full padding block") << "abcdefgh" << 48;
-        QTest::newRow("15 characters") << "p@ss word 15 ch" << 48;
-        QTest::newRow("16 characters") << "0123456789abcdef" << 64;
         QTest::newRow("accented letters, 13 bytes in UTF-8") << QString::fromUtf8("pässwörd€") << 48;
     }
 

@@ -1,29 +1,34 @@
-#include "dbhelper.h"
+#include "clockmanager.h"
+#include "loginwizard.h"
+#include "startup.h"
 #include "tollimerapp.h"
+#include "versionchecker.h"
 
 #include <QDir>
-#include <QSqlTableModel>
 
 int main(int argc, char* argv[]) {
     TollimerApp app(argc, argv);
     TollimerApp::setApplicationVersion(QStringLiteral("4.2.0.0"));
     TollimerApp::addLibraryPath(TollimerApp::applicationDirPath() + QDir::separator() + QStringLiteral("plugins"));
+    // The dialogs' images live in the core library, which nothing else would make the linker keep.
+    Q_INIT_RESOURCE(dialogs);
 
-    TollimerApp::setOrganizationName(QStringLiteral("Tollimer"));
-    TollimerApp::setOrganizationDomain(QStringLiteral("tollimer.com"));
-    TollimerApp::setApplicationName(QStringLiteral("eBay Auction Sniper"));
+    // Its answer arrives whenever an event loop runs next, before or after the sign-in.
+    VersionChecker versionChecker;
+    versionChecker.checkVersion();
 
-    if (!DbHelper::connectDB())
+    Startup::setIdentity();
+    if (!Startup::loadStore(&app))
         return 0;
-    if (!DbHelper::initDB())
+
+    // A failed synchronisation is logged by the clock; the program then runs on the local UTC time.
+    ClockManager::instance()->syncTimeAndWait();
+
+    LoginWizard wizard;
+    if (wizard.exec() != QDialog::Accepted)
         return 0;
 
-    QSqlTableModel settingModel;
-    settingModel.setTable(QStringLiteral("setting"));
-    QSqlRecord setting = settingModel.record();
-    if (!DbHelper::getSetting(setting))
-        return 0;
-    app.setSetting(setting);
+    // step 12: the main window is created and shown here
 
-    return 0;
+    return TollimerApp::exec();
 }

@@ -16,12 +16,12 @@ NotificationAccount NotificationAccount::fromSettings() {
     else
         qCritical() << "Ignoring the notification mail port setting" << settings.value(QStringLiteral("port"));
 
-    const QString connection = settings.value(QStringLiteral("connection"), QStringLiteral("tcp")).toString();
+    const QString connection = settings.value(QStringLiteral("connection"), QStringLiteral("starttls")).toString();
     if (connection.compare(QLatin1String("ssl"), Qt::CaseInsensitive) == 0)
         account.connectionType = SmtpClient::SslConnection;
-    else if (connection.compare(QLatin1String("starttls"), Qt::CaseInsensitive) == 0)
-        account.connectionType = SmtpClient::TlsConnection;
-    else if (connection.compare(QLatin1String("tcp"), Qt::CaseInsensitive) != 0)
+    else if (connection.compare(QLatin1String("tcp"), Qt::CaseInsensitive) == 0)
+        account.connectionType = SmtpClient::TcpConnection;
+    else if (connection.compare(QLatin1String("starttls"), Qt::CaseInsensitive) != 0)
         qCritical() << "Ignoring the notification mail connection setting" << connection;
 
     const QString auth = settings.value(QStringLiteral("auth"), QStringLiteral("login")).toString();

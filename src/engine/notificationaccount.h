@@ -9,18 +9,20 @@
 // "NotificationMail":
 //   host            SMTP server host name                      (mail.tollimer.com)
 //   port            SMTP server port                           (25)
-//   connection      "tcp", "ssl" (TLS from the first byte) or "starttls"   (tcp)
+//   connection      "starttls", "ssl" (TLS from the first byte) or "tcp"   (starttls)
 //   auth            "login", "plain" or "none"                 (login)
 //   user            account user name                          (the sender address)
 //   password        account password                           (the built-in one)
 //   sender          sender address of the mails                (notify@tollimer.com)
 //   caCertificates  PEM file of certificates to trust besides the system's, for a server with its own CA
+// The password goes over an unencrypted connection only when "connection" says "tcp" in so many words: a
+// missing or unreadable value keeps STARTTLS, and a server that refuses it gets no credentials at all.
 struct NotificationAccount {
     enum class Auth { Plain, Login, None };
 
     QString host = QStringLiteral("mail.tollimer.com");
     int port = 25;
-    SmtpClient::ConnectionType connectionType = SmtpClient::TcpConnection;
+    SmtpClient::ConnectionType connectionType = SmtpClient::TlsConnection;
     Auth auth = Auth::Login;
     QString user = QStringLiteral("notify@tollimer.com");
     QString password = QStringLiteral("q7Rm2x@Lp9Tz");

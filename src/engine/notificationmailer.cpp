@@ -1,5 +1,6 @@
 #include "notificationmailer.h"
 
+#include "clockmanager.h"
 #include "emailaddress.h"
 #include "mimehtml.h"
 #include "mimemessage.h"
@@ -8,10 +9,25 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QMutex>
+#include <QQueue>
 #include <QSslCertificate>
 #include <QThread>
+#include <QWaitCondition>
 
 #include <memory>
+
+struct NotificationMailer::Queue {
+    QMutex mutex;
+    QWaitCondition wake;
+    QQueue<OutgoingMail> mails;
+    bool busy = false;
+    bool stopping = false;
+    bool aborting = false;
+    SmtpClient* current = nullptr;
+    // Null once the mailer is gone: the worker then reports to no one.
+    NotificationMailer* owner = nullptr;
+};
 
 namespace {
 NotificationMailer* s_instance = nullptr;
@@ -19,22 +35,32 @@ NotificationMailer* s_instance = nullptr;
 void shutdownInstance() {
     if (!s_instance)
         return;
-    const bool ended = s_instance->shutdown(NotificationMailer::exitGraceMs);
-    // A worker that is still running cannot be destroyed safely; the process end will take it.
-    if (ended)
-        delete s_instance;
+    s_instance->shutdown(NotificationMailer::exitGraceMs);
+    delete s_instance;
     s_instance = nullptr;
 }
 } // namespace
 
-NotificationMailer::NotificationMailer() = default;
+NotificationMailer::NotificationMailer()
+    : m_queue(std::make_shared<Queue>()) {
+    m_queue->owner = this;
+}
 
 NotificationMailer::~NotificationMailer() {
-    if (m_thread && !shutdown(0)) {
-        qCritical() << "Notification mailer still busy at destruction; its thread is left to the process end";
-        m_thread->setParent(nullptr);
-        m_thread = nullptr;
+    if (!m_thread)
+        return;
+    bool aborted = false;
+    {
+        QMutexLocker locker(&m_queue->mutex);
+        aborted = m_queue->aborting;
     }
+    // After a shutdown that already gave up, waiting again would only lengthen the exit.
+    if (m_thread->isFinished() || (!aborted && shutdown(0)))
+        return;
+    QMutexLocker locker(&m_queue->mutex);
+    m_queue->owner = nullptr;
+    m_thread->setParent(nullptr);
+    qCritical() << "Notification mailer still resolving a host at destruction; its thread is left to the process end";
 }
 
 NotificationMailer* NotificationMailer::instance() {
@@ -46,31 +72,33 @@ NotificationMailer* NotificationMailer::instance() {
 }
 
 void NotificationMailer::enqueue(const OutgoingMail& mail) {
-    QMutexLocker locker(&m_mutex);
-    if (m_stopping) {
+    QMutexLocker locker(&m_queue->mutex);
+    if (m_queue->stopping) {
         qDebug() << "Notification mail dropped at exit:" << mail.subject;
         return;
     }
     if (!m_thread) {
-        m_thread = QThread::create([this] { runQueue(); });
+        m_thread = QThread::create([queue = m_queue] { runQueue(queue); });
         m_thread->setObjectName(QStringLiteral("NotificationMailer"));
         m_thread->setParent(this);
         m_thread->start();
     }
-    m_queue.enqueue(mail);
-    m_wake.wakeOne();
+    m_queue->mails.enqueue(mail);
+    if (!m_queue->mails.last().date.isValid())
+        m_queue->mails.last().date = ClockManager::instance()->currentDateTime();
+    m_queue->wake.wakeOne();
 }
 
 int NotificationMailer::pendingMails() const {
-    QMutexLocker locker(&m_mutex);
-    return m_queue.size() + (m_busy ? 1 : 0);
+    QMutexLocker locker(&m_queue->mutex);
+    return m_queue->mails.size() + (m_queue->busy ? 1 : 0);
 }
 
 bool NotificationMailer::shutdown(int graceMs) {
     {
-        QMutexLocker locker(&m_mutex);
-        m_stopping = true;
-        m_wake.wakeAll();
+        QMutexLocker locker(&m_queue->mutex);
+        m_queue->stopping = true;
+        m_queue->wake.wakeAll();
     }
     if (!m_thread)
         return true;
@@ -78,55 +106,52 @@ bool NotificationMailer::shutdown(int graceMs) {
         return true;
 
     int dropped = 0;
-    int connectionTimeout = 0;
     {
-        QMutexLocker locker(&m_mutex);
-        m_aborting = true;
-        dropped = m_queue.size();
-        m_queue.clear();
-        if (m_current) {
-            m_current->cancel();
-            connectionTimeout = m_current->getConnectionTimeout();
-        }
+        QMutexLocker locker(&m_queue->mutex);
+        m_queue->aborting = true;
+        dropped = m_queue->mails.size();
+        m_queue->mails.clear();
+        if (m_queue->current)
+            m_queue->current->cancel();
     }
     qDebug() << "Notification mails given up at exit:" << dropped << "queued and the one being sent";
-    // Reply waits stop at once; a connection attempt or TLS handshake runs out its own timeout.
-    return m_thread->wait(static_cast<unsigned long>(2 * connectionTimeout + 1000));
+    return m_thread->wait(cancelGraceMs);
 }
 
-void NotificationMailer::runQueue() {
+void NotificationMailer::runQueue(const std::shared_ptr<Queue>& queue) {
     for (;;) {
         OutgoingMail mail;
         {
-            QMutexLocker locker(&m_mutex);
-            while (m_queue.isEmpty() && !m_stopping)
-                m_wake.wait(&m_mutex);
-            if (m_queue.isEmpty())
+            QMutexLocker locker(&queue->mutex);
+            while (queue->mails.isEmpty() && !queue->stopping)
+                queue->wake.wait(&queue->mutex);
+            if (queue->mails.isEmpty())
                 return;
-            mail = m_queue.dequeue();
-            m_busy = true;
+            mail = queue->mails.dequeue();
+            queue->busy = true;
         }
-        const bool delivered = deliver(mail);
-        {
-            QMutexLocker locker(&m_mutex);
-            m_busy = false;
-        }
-        QMetaObject::invokeMethod(
-            this, [this, delivered] { emit mailFinished(delivered); }, Qt::QueuedConnection);
+        const bool delivered = deliver(*queue, mail);
+        QMutexLocker locker(&queue->mutex);
+        queue->busy = false;
+        // Posted under the lock, so the mailer cannot go away in between; a posted call dies with its target.
+        if (NotificationMailer* owner = queue->owner)
+            QMetaObject::invokeMethod(
+                owner, [owner, delivered] { emit owner->mailFinished(delivered); }, Qt::QueuedConnection);
     }
 }
 
 // Failures are dropped: a notification that cannot be delivered must not disturb the snipes.
-bool NotificationMailer::deliver(const OutgoingMail& mail) {
+bool NotificationMailer::deliver(Queue& queue, const OutgoingMail& mail) {
     const NotificationAccount& account = mail.account;
     SmtpClient client(account.host, account.port, account.connectionType);
+    client.setDeadline(QDeadlineTimer(mailDeadlineMs));
     if (!account.caCertificatesFile.isEmpty())
         client.addCaCertificates(QSslCertificate::fromPath(account.caCertificatesFile));
     {
-        QMutexLocker locker(&m_mutex);
-        if (m_aborting)
+        QMutexLocker locker(&queue.mutex);
+        if (queue.aborting)
             return false;
-        m_current = &client;
+        queue.current = &client;
     }
 
     bool delivered = false;
@@ -137,6 +162,7 @@ bool NotificationMailer::deliver(const OutgoingMail& mail) {
         message.setSender(&sender);
         message.addRecipient(&recipient, MimeMessage::To);
         message.setSubject(mail.subject);
+        message.setDate(mail.date);
         std::unique_ptr<MimeText> part(mail.html ? new MimeHtml(mail.body) : new MimeText(mail.body));
         message.addPart(part.get());
 
@@ -158,7 +184,7 @@ bool NotificationMailer::deliver(const OutgoingMail& mail) {
         delivered = false;
     }
 
-    QMutexLocker locker(&m_mutex);
-    m_current = nullptr;
+    QMutexLocker locker(&queue.mutex);
+    queue.current = nullptr;
     return delivered;
 }

@@ -2,14 +2,13 @@
 
 #include "notificationaccount.h"
 
-#include <QMutex>
+#include <QDateTime>
 #include <QObject>
-#include <QQueue>
 #include <QString>
-#include <QWaitCondition>
+
+#include <memory>
 
 class QThread;
-class SmtpClient;
 
 // One mail waiting to be sent, with the account it goes out through.
 struct OutgoingMail {
@@ -20,6 +19,8 @@ struct OutgoingMail {
     QString subject;
     QString body;
     bool html = false;
+    // When the mail was handed over; set from the program's clock when left invalid.
+    QDateTime date;
 };
 
 // Sends notification mails on a worker thread of its own, one after the other, so that a slow or silent
@@ -31,8 +32,15 @@ class NotificationMailer : public QObject {
 public:
     // How long pending mails may still take at exit before they are given up.
     static constexpr int exitGraceMs = 3000;
+    // How long the worker may take to end once its mail is cancelled; the SMTP client gives up any wait
+    // within a tenth of a second, so exit takes at most the sum of the two.
+    static constexpr int cancelGraceMs = 500;
+    // Longest time one mail may take, however its server spreads out its replies.
+    static constexpr int mailDeadlineMs = 30000;
 
     NotificationMailer();
+    // Gives pending mails up at once. A worker caught in a host name lookup is left to end by itself; it
+    // touches nothing of the mailer's after this.
     ~NotificationMailer() override;
 
     static NotificationMailer* instance();
@@ -51,15 +59,12 @@ signals:
     void mailFinished(bool delivered);
 
 private:
-    void runQueue();
-    bool deliver(const OutgoingMail& mail);
+    // Everything the worker uses; it holds its own reference, so the mailer can go while it still runs.
+    struct Queue;
 
-    mutable QMutex m_mutex;
-    QWaitCondition m_wake;
-    QQueue<OutgoingMail> m_queue;
-    bool m_busy = false;
-    bool m_stopping = false;
-    bool m_aborting = false;
-    SmtpClient* m_current = nullptr;
+    static void runQueue(const std::shared_ptr<Queue>& queue);
+    static bool deliver(Queue& queue, const OutgoingMail& mail);
+
+    std::shared_ptr<Queue> m_queue;
     QThread* m_thread = nullptr;
 };

@@ -6,10 +6,7 @@
 #include <QCoreApplication>
 
 namespace {
-QString amountG(double amount) {
-    return QString::number(amount, 'g', 6);
-}
-
+// Prices are money: always two decimals, never rounded to significant digits or written with an exponent.
 QString amountF(double amount) {
     return QString::number(amount, 'f', 2);
 }
@@ -27,7 +24,7 @@ NotificationText wonNotification(const QString& username, const QString& itemNum
                                                  "Item Number:\t%2\r\nItem Name:\t%3\r\nPrice:\t%4\r\n\r\n"
                                                  "Regards,\r\nwww.tollimer.com");
     return {QStringLiteral("Tollimer winning bid: ") + itemName,
-            body.arg(username, itemNumber, itemName, amountG(currentBid))};
+            body.arg(username, itemNumber, itemName, amountF(currentBid))};
 }
 
 NotificationText lostNotification(const QString& username, const QString& itemNumber, const QString& itemName,
@@ -37,7 +34,7 @@ NotificationText lostNotification(const QString& username, const QString& itemNu
                      "Item Number:\t%2\r\nItem Name:\t%3\r\nWinning Price:\t%4\r\nYour Bid:\t%5\r\n\r\n"
                      "Regards,\r\nwww.tollimer.com");
     return {QStringLiteral("Tollimer lost bid: ") + itemName,
-            body.arg(username, itemNumber, itemName, amountG(currentBid), amountG(userBid))};
+            body.arg(username, itemNumber, itemName, amountF(currentBid), amountF(userBid))};
 }
 
 NotificationText lowBidNotification(const QString& username, const QString& itemNumber, const QString& itemName,

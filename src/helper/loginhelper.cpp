@@ -5,11 +5,16 @@
 #include "networkmanager.h"
 #include "texthelpers.h"
 
+#include <QNetworkCookie>
+#include <QNetworkCookieJar>
 #include <QNetworkReply>
 #include <QRegExp>
 #include <QSet>
 
 namespace {
+// The cookie eBay sets only once the password was taken: the session every signed-in request needs.
+const char sessionCookieName[] = "ebay_sid";
+
 QString signInPath() {
     return QStringLiteral("/ws/eBayISAPI.dll?");
 }
@@ -177,12 +182,45 @@ void LoginHelper::step2Finished() {
     reply->deleteLater();
     // Without an answer from eBay the session is not signed in; saying so beats reporting a sign-in that never was.
     if (reply->error() != QNetworkReply::NoError) {
+        m_outcome = NetworkFailed;
         Messages::critical(nullptr, QStringLiteral("Network Error"),
                            QStringLiteral("Failed to sign in.\n%1").arg(reply->errorString()));
         emit loginStep2Finished(false, m_siteId);
         return;
     }
+    // An answer is a sign-in only when eBay let the user through: a captcha, a verification step or the form served
+    // again leave the session signed out, and every later bid would fail.
     const QString answer = NetworkManager::replyText(reply);
-    emit loginStep2Finished(!answer.contains(QLatin1String("user id or password is incorrect"), Qt::CaseInsensitive),
-                            m_siteId);
+    if (answer.contains(QLatin1String("user id or password is incorrect"), Qt::CaseInsensitive))
+        m_outcome = WrongPassword;
+    else if (isSignInForm(answer) || !setsSessionCookie(reply))
+        m_outcome = MoreAsked;
+    else
+        m_outcome = SignedIn;
+    emit loginStep2Finished(m_outcome == SignedIn, m_siteId);
+}
+
+bool LoginHelper::isSignInForm(const QString& page) {
+    return containsRegExp(page, QStringLiteral("<input[^>]*name\\s*=\\s*[\"']?pass[\"'\\s>]"));
+}
+
+bool LoginHelper::setsSessionCookie(QNetworkReply* reply) {
+    // The answer itself must carry it: a session of an earlier sign-in may still be in the jar.
+    const QList<QNetworkCookie> cookies =
+        reply->header(QNetworkRequest::SetCookieHeader).value<QList<QNetworkCookie>>();
+    for (const QNetworkCookie& cookie : cookies) {
+        if (cookie.name() == sessionCookieName && !cookie.value().isEmpty())
+            return true;
+    }
+    return false;
+}
+
+bool LoginHelper::hasSessionCookie(const QString& domain) {
+    const QUrl site(Hosts::origin(Hosts::SignIn, domain) + QStringLiteral("/"));
+    const QList<QNetworkCookie> cookies = NetworkManager::instance()->cookieJar()->cookiesForUrl(site);
+    for (const QNetworkCookie& cookie : cookies) {
+        if (cookie.name() == sessionCookieName && !cookie.value().isEmpty())
+            return true;
+    }
+    return false;
 }

@@ -4,7 +4,12 @@
 #include "mimemultipart.h"
 #include "quotedprintable.h"
 
-MimeMessage::MimeMessage(bool createAutoMimeContent) {
+#include <QLocale>
+#include <QRegularExpression>
+#include <QUuid>
+
+MimeMessage::MimeMessage(bool createAutoMimeContent)
+    : m_idLocalPart(QUuid::createUuid().toString(QUuid::Id128)) {
     if (createAutoMimeContent) {
         m_ownContent = new MimeMultiPart(MimeMultiPart::Related);
         m_content = m_ownContent;
@@ -83,12 +88,28 @@ QString MimeMessage::addressList(const QList<EmailAddress*>& list) const {
     return out;
 }
 
+QString MimeMessage::getMessageId() const {
+    QString domain = m_sender ? m_sender->getAddress().section(QLatin1Char('@'), -1) : QString();
+    // The domain comes from the settings file; anything but a host name would break the header.
+    if (!m_sender || !m_sender->getAddress().contains(QLatin1Char('@')) ||
+        !QRegularExpression(QStringLiteral("^[A-Za-z0-9.-]+$")).match(domain).hasMatch())
+        domain = QStringLiteral("localhost");
+    return QLatin1Char('<') + m_idLocalPart + QLatin1Char('@') + domain + QLatin1Char('>');
+}
+
 QString MimeMessage::toString() {
     QString text = QLatin1String("From:") + addressList(QList<EmailAddress*>{m_sender}) + QLatin1String("\r\n");
     text += QLatin1String("To:") + addressList(m_to) + QLatin1String("\r\n");
     if (!m_cc.isEmpty())
         text += QLatin1String("Cc:") + addressList(m_cc) + QLatin1String("\r\n");
     text += QLatin1String("Subject: ") + encodedWord(m_subject) + QLatin1String("\r\n");
+    // Providers refuse or junk mail without a date or an id. Day and month names are English whatever the locale.
+    const QDateTime date = m_date.isValid() ? m_date : QDateTime::currentDateTimeUtc();
+    text += QLatin1String("Date: ") +
+            QLocale::c().toString(QDateTime(date.date(), date.time(), Qt::UTC),
+                                  QStringLiteral("ddd, dd MMM yyyy hh:mm:ss")) +
+            QLatin1String(" +0000\r\n");
+    text += QLatin1String("Message-ID: ") + getMessageId() + QLatin1String("\r\n");
     text += QLatin1String("MIME-Version: 1.0\r\n");
     text += m_content->toString();
     return text;

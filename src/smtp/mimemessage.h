@@ -2,15 +2,16 @@
 
 #include "mimepart.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QObject>
 #include <QString>
 
 class EmailAddress;
 
-// A whole mail as text: the envelope headers (From, To, Cc, Subject) and one content part. It refers to
-// the sender, the recipients and the parts without owning them; only the multipart content it creates
-// for itself is deleted with it.
+// A whole mail as text: the envelope headers (From, To, Cc, Subject, Date, Message-ID) and one content part. It refers
+// to the sender, the recipients and the parts without owning them; only the multipart content it creates for itself is
+// deleted with it.
 class MimeMessage : public QObject {
     Q_OBJECT
 
@@ -37,6 +38,13 @@ public:
     MimePart* getContent() const { return m_content; }
     QList<MimePart*> getParts() const;
 
+    // The Date header, read as UTC digits (eBay time is held that way); without one the message is dated when
+    // its text is made.
+    void setDate(const QDateTime& date) { m_date = date; }
+    const QDateTime& getDate() const { return m_date; }
+    // "<unique@sender's domain>", fixed for the life of the message so that every rendering names the same mail.
+    QString getMessageId() const;
+
     // Base64 and QuotedPrintable write display names and the subject as encoded words; any other value
     // writes them as they are.
     void setHeaderEncoding(MimePart::Encoding encoding) { m_headerEncoding = encoding; }
@@ -53,6 +61,8 @@ private:
     QList<EmailAddress*> m_cc;
     QList<EmailAddress*> m_bcc;
     QString m_subject;
+    QDateTime m_date;
+    QString m_idLocalPart;
     MimePart* m_content = nullptr;
     MimePart* m_ownContent = nullptr;
     MimePart::Encoding m_headerEncoding = MimePart::_8Bit;

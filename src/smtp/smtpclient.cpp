@@ -4,14 +4,17 @@
 #include "mimemessage.h"
 
 #include <QDebug>
-#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QHostInfo>
 #include <QNetworkProxy>
 #include <QSslConfiguration>
 #include <QSslSocket>
 #include <QTcpSocket>
 
+#include <limits>
+
 namespace {
-// Reply waits are cut into slices this long so that cancel() takes effect soon.
+// Every wait is cut into slices this long so that cancel() takes effect soon.
 constexpr int waitSliceMs = 100;
 } // namespace
 
@@ -58,19 +61,15 @@ void SmtpClient::addCaCertificates(const QList<QSslCertificate>& certificates) {
 bool SmtpClient::connectToHost() {
     if (!m_socket)
         return false;
-    auto* ssl = qobject_cast<QSslSocket*>(m_socket);
-    if (m_connectionType == SslConnection)
-        ssl->connectToHostEncrypted(m_host, static_cast<quint16>(m_port));
-    else
-        m_socket->connectToHost(m_host, static_cast<quint16>(m_port));
-
-    if (!m_socket->waitForConnected(m_connectionTimeout)) {
+    if (!connectSocket()) {
+        m_socket->abort();
         emit smtpError(ConnectionTimeoutError);
         return false;
     }
     // A failed handshake is a connection failure, not a silent server.
-    if (m_connectionType == SslConnection && !ssl->waitForEncrypted(m_connectionTimeout)) {
-        qDebug() << "SMTP TLS handshake failed:" << ssl->errorString();
+    if (m_connectionType == SslConnection && !waitForHandshake()) {
+        qDebug() << "SMTP TLS handshake failed:" << m_socket->errorString();
+        m_socket->abort();
         return false;
     }
 
@@ -90,9 +89,12 @@ bool SmtpClient::connectToHost() {
             emit smtpError(ServerError);
             return false;
         }
+        auto* ssl = static_cast<QSslSocket*>(m_socket);
+        ssl->setPeerVerifyName(m_host);
         ssl->startClientEncryption();
-        if (!ssl->waitForEncrypted(m_connectionTimeout)) {
+        if (!waitForHandshake()) {
             qDebug() << "SMTP STARTTLS handshake failed:" << ssl->errorString();
+            m_socket->abort();
             return false;
         }
         sendMessage(QLatin1String("EHLO ") + m_name);
@@ -102,6 +104,59 @@ bool SmtpClient::connectToHost() {
         }
     }
     return true;
+}
+
+bool SmtpClient::connectSocket() {
+    QStringList addresses{m_host};
+    // The socket's own lookup would also start one on Qt's shared lookup pool, which the process waits for at
+    // exit; looked up here, a hanging name server holds this thread only.
+    if (QHostAddress(m_host).isNull()) {
+        addresses.clear();
+        for (const QHostAddress& address : QHostInfo::fromName(m_host).addresses())
+            addresses << address.toString();
+    }
+    const QDeadlineTimer phase(m_connectionTimeout);
+    for (const QString& address : qAsConst(addresses)) {
+        if (m_connectionType == SslConnection)
+            static_cast<QSslSocket*>(m_socket)->connectToHostEncrypted(address, static_cast<quint16>(m_port), m_host);
+        else
+            m_socket->connectToHost(address, static_cast<quint16>(m_port));
+        const bool connected = waitBounded(phase, [this](int ms) {
+            if (m_socket->waitForConnected(ms))
+                return Wait::Done;
+            return m_socket->state() == QAbstractSocket::UnconnectedState ? Wait::Failed : Wait::Pending;
+        });
+        if (connected)
+            return true;
+        m_socket->abort();
+    }
+    return false;
+}
+
+bool SmtpClient::waitForHandshake() {
+    auto* ssl = static_cast<QSslSocket*>(m_socket);
+    return waitBounded(QDeadlineTimer(m_connectionTimeout), [ssl](int ms) {
+        // waitForEncrypted answers false once the connection is encrypted, so that is asked first.
+        if (ssl->isEncrypted() || ssl->waitForEncrypted(ms) || ssl->isEncrypted())
+            return Wait::Done;
+        return ssl->state() == QAbstractSocket::ConnectedState ? Wait::Pending : Wait::Failed;
+    });
+}
+
+bool SmtpClient::waitBounded(const QDeadlineTimer& phase, const std::function<Wait(int)>& step) {
+    for (;;) {
+        if (m_cancelled)
+            return false;
+        const auto remaining = [](const QDeadlineTimer& deadline) {
+            return deadline.isForever() ? std::numeric_limits<qint64>::max() : deadline.remainingTime();
+        };
+        const qint64 left = qMin(remaining(phase), remaining(m_deadline));
+        if (left <= 0)
+            return false;
+        const Wait result = step(static_cast<int>(qMin<qint64>(left, waitSliceMs)));
+        if (result != Wait::Pending)
+            return result == Wait::Done;
+    }
 }
 
 bool SmtpClient::login() {
@@ -164,9 +219,17 @@ bool SmtpClient::sendMail(MimeMessage& message) {
 
 void SmtpClient::quit() {
     sendMessage(QStringLiteral("QUIT"));
-    // The socket goes with the client; let the command leave before that.
-    if (m_socket && m_socket->state() == QAbstractSocket::ConnectedState && m_socket->bytesToWrite() > 0)
-        m_socket->waitForBytesWritten(qMin(m_responseTimeout, 1000));
+    // The socket goes with the client; let the command leave before that, but not at any price.
+    if (!m_socket)
+        return;
+    waitBounded(QDeadlineTimer(qMin(m_responseTimeout, 1000)), [this](int ms) {
+        if (m_socket->state() != QAbstractSocket::ConnectedState)
+            return Wait::Failed;
+        if (m_socket->bytesToWrite() == 0)
+            return Wait::Done;
+        m_socket->waitForBytesWritten(ms);
+        return Wait::Pending;
+    });
 }
 
 QByteArray SmtpClient::dataBlock(const QString& text) {
@@ -198,26 +261,14 @@ void SmtpClient::sendMessage(const QString& text) {
     m_socket->flush();
 }
 
-bool SmtpClient::waitForData() {
-    QElapsedTimer timer;
-    timer.start();
-    while (!m_cancelled) {
-        const qint64 remaining = m_responseTimeout - timer.elapsed();
-        if (remaining <= 0)
-            return false;
-        if (m_socket->waitForReadyRead(static_cast<int>(qMin<qint64>(remaining, waitSliceMs))))
-            return true;
-        if (m_socket->state() != QAbstractSocket::ConnectedState)
-            return false;
-    }
-    return false;
-}
-
 void SmtpClient::waitForResponse() {
     if (!m_socket) {
         emit smtpError(ResponseTimeoutError);
         throw ResponseTimeoutException();
     }
+    // The whole reply must arrive within the response timeout: a server that trickles its bytes does not
+    // earn a fresh timeout with each one.
+    const QDeadlineTimer replyTime(m_responseTimeout);
     for (;;) {
         // Lines already buffered count before any wait: a reply may arrive together with the handshake.
         while (m_socket->canReadLine()) {
@@ -230,11 +281,16 @@ void SmtpClient::waitForResponse() {
                 emit smtpError(ServerError);
             else if (m_responseCode >= 500 && m_responseCode <= 599)
                 emit smtpError(ClientError);
-            // "250-..." continues the reply; "250 ..." is its last line. A bare "250" ends nothing.
-            if (m_responseText.size() > 3 && m_responseText.at(3) == QLatin1Char(' '))
+            // "250-..." continues the reply; "250 ..." and a bare "250" are its last line.
+            if (m_responseText.size() == 3 || (m_responseText.size() > 3 && m_responseText.at(3) == QLatin1Char(' ')))
                 return;
         }
-        if (!waitForData()) {
+        const bool more = waitBounded(replyTime, [this](int ms) {
+            if (m_socket->waitForReadyRead(ms))
+                return Wait::Done;
+            return m_socket->state() == QAbstractSocket::ConnectedState ? Wait::Pending : Wait::Failed;
+        });
+        if (!more) {
             emit smtpError(ResponseTimeoutError);
             throw ResponseTimeoutException();
         }

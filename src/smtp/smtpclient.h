@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QList>
 #include <QObject>
 #include <QSslCertificate>
@@ -7,6 +8,7 @@
 
 #include <atomic>
 #include <exception>
+#include <functional>
 
 class MimeMessage;
 class QTcpSocket;
@@ -31,7 +33,8 @@ public:
     enum ConnectionType { TcpConnection, SslConnection, TlsConnection };
     Q_ENUM(ConnectionType)
 
-    // Thrown when a reply does not arrive within the response timeout (or the wait was cancelled).
+    // Thrown when a whole reply does not arrive within the response timeout, the deadline has passed or the
+    // wait was cancelled.
     class ResponseTimeoutException : public std::exception {
     public:
         const char* what() const noexcept override { return "SMTP server did not answer in time"; }
@@ -57,6 +60,9 @@ public:
     void setConnectionTimeout(int ms) { m_connectionTimeout = ms; }
     int getResponseTimeout() const { return m_responseTimeout; }
     void setResponseTimeout(int ms) { m_responseTimeout = ms; }
+    // The moment after which no operation waits any more, whatever its own timeout: a server that answers
+    // each step just in time cannot hold the client longer than this. None by default.
+    void setDeadline(const QDeadlineTimer& deadline) { m_deadline = deadline; }
 
     ConnectionType getConnectionType() const { return m_connectionType; }
     // Replaces the socket by a new one of the matching kind.
@@ -76,7 +82,8 @@ public:
     // Sends QUIT and does not wait for the answer.
     void quit();
 
-    // May be called from any thread: makes the reply wait in progress, and every later one, give up at once.
+    // May be called from any thread: makes the wait in progress (connecting, the TLS handshake or a reply),
+    // and every later one, give up within a fraction of a second. Only a host name lookup runs to its end.
     void cancel() { m_cancelled = true; }
 
     // The bytes sent after DATA for a message text: every line ends in CR LF and a line starting with "."
@@ -87,10 +94,16 @@ signals:
     void smtpError(SmtpClient::SmtpError error);
 
 private:
+    enum class Wait { Done, Failed, Pending };
+
     void sendMessage(const QString& text);
     void waitForResponse();
-    bool waitForData();
     bool expect(int code);
+    bool connectSocket();
+    bool waitForHandshake();
+    // Runs step (given the milliseconds it may block) in short slices until it is done or fails, the phase or
+    // the deadline runs out, or cancel() is called; true only when done.
+    bool waitBounded(const QDeadlineTimer& phase, const std::function<Wait(int)>& step);
 
     QTcpSocket* m_socket = nullptr;
     QString m_host;
@@ -102,6 +115,7 @@ private:
     AuthMethod m_authMethod = AuthPlain;
     int m_connectionTimeout = 5000;
     int m_responseTimeout = 5000;
+    QDeadlineTimer m_deadline{QDeadlineTimer::Forever};
     QString m_responseText;
     int m_responseCode = 0;
     QList<QSslCertificate> m_extraCaCertificates;

@@ -6,12 +6,20 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
+#include <QTimer>
 
 // Lives on the server's thread; the test reads its log under the mutex.
 class ScriptedSmtpCore : public QObject {
 public:
-    explicit ScriptedSmtpCore(const QList<QByteArray>& replies)
-        : m_replies(replies) {}
+    ScriptedSmtpCore(const QList<QByteArray>& replies, int trickleMs)
+        : m_replies(replies) {
+        m_trickle.setInterval(trickleMs);
+        connect(&m_trickle, &QTimer::timeout, this, [this] {
+            if (m_socket && !m_unsent.isEmpty())
+                m_socket->write(m_unsent.left(1));
+            m_unsent.remove(0, 1);
+        });
+    }
 
     quint16 listen() {
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
@@ -56,7 +64,10 @@ public:
         if (answer.isEmpty())
             return socket->abort();
         m_inData = answer.startsWith("354");
-        socket->write(answer);
+        if (m_trickle.interval() <= 0)
+            return static_cast<void>(socket->write(answer));
+        m_unsent += answer;
+        m_trickle.start();
     }
 
     QMutex m_mutex;
@@ -65,14 +76,16 @@ public:
 
 private:
     QTcpServer m_server{this};
+    QTimer m_trickle{this};
+    QByteArray m_unsent;
     QList<QByteArray> m_replies;
     int m_next = 0;
     bool m_inData = false;
 };
 
-ScriptedSmtpServer::ScriptedSmtpServer(const QList<QByteArray>& replies)
+ScriptedSmtpServer::ScriptedSmtpServer(const QList<QByteArray>& replies, int trickleMs)
     : m_thread(new QThread)
-    , m_core(new ScriptedSmtpCore(replies)) {
+    , m_core(new ScriptedSmtpCore(replies, trickleMs)) {
     m_core->moveToThread(m_thread);
     m_thread->start();
     QMetaObject::invokeMethod(

@@ -20,8 +20,8 @@ public:
 
     // replies[0] is sent when a client connects, replies[i] after the client's i-th line (the end-of-data
     // line "." counts as one; the lines after a 354 reply up to it do not). An empty reply drops the client.
-    // Past the list the server is silent.
-    explicit ScriptedSmtpServer(const QList<QByteArray>& replies);
+    // Past the list the server is silent. With trickleMs the replies go out one byte every trickleMs.
+    explicit ScriptedSmtpServer(const QList<QByteArray>& replies, int trickleMs = 0);
     ~ScriptedSmtpServer();
     ScriptedSmtpServer(const ScriptedSmtpServer&) = delete;
     ScriptedSmtpServer& operator=(const ScriptedSmtpServer&) = delete;

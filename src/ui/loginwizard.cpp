@@ -1,0 +1,106 @@
+#include "loginwizard.h"
+
+#include "hosts.h"
+#include "loginhelper.h"
+#include "messages.h"
+#include "networkmanager.h"
+#include "signinrecords.h"
+#include "ui_loginwizard.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QWebPage>
+#include <QWebView>
+
+namespace {
+const int ukSiteId = 3;
+const char ukDomain[] = "ebay.co.uk";
+
+QUrl signInPageUrl(const QString& domain) {
+    return QUrl(Hosts::origin(Hosts::SignIn, domain) + QStringLiteral("/ws/eBayISAPI.dll?SignIn"));
+}
+} // namespace
+
+LoginWizard::LoginWizard(QWidget* parent)
+    : QWizard(parent)
+    , m_ui(new Ui::LoginWizard) {
+    m_ui->setupUi(this);
+    setWindowTitle(tr("Tollimer Login %1").arg(QCoreApplication::applicationVersion()));
+    setFixedSize(800, 600);
+
+    SignInRecords::fillUsers(m_ui->comboBoxUsername);
+    SignInRecords::fillCountries(m_ui->comboBoxCountry);
+    changeUser(m_ui->comboBoxUsername->currentIndex());
+    connect(m_ui->comboBoxUsername, SIGNAL(currentIndexChanged(int)), this, SLOT(changeUser(int)));
+
+    m_selectedSiteView = createView(QStringLiteral("webViewSelectedSite"));
+    m_ui->vLayoutLoginSite->addWidget(m_selectedSiteView);
+    m_ukView = createView(QStringLiteral("webViewUK"));
+    m_ui->vLayoutLoginUK->addWidget(m_ukView);
+    m_ukView->load(signInPageUrl(QLatin1String(ukDomain)));
+}
+
+LoginWizard::~LoginWizard() = default;
+
+QWebView* LoginWizard::createView(const QString& objectName) {
+    QWebView* view = new QWebView;
+    view->setObjectName(objectName);
+    // The views sign in for the whole program: their cookies must land in the jar every later request uses.
+    NetworkManager::instance()->configure(view->page()->networkAccessManager());
+    return view;
+}
+
+void LoginWizard::changeUser(int) {
+    SignInRecords::selectStoredUser(m_ui->comboBoxUsername, m_ui->comboBoxCountry);
+}
+
+int LoginWizard::nextId() const {
+    switch (currentId()) {
+    case UserPage:
+        return m_ui->comboBoxCountry->currentData().toInt() == ukSiteId ? UkSitePage : SelectedSitePage;
+    case SelectedSitePage:
+        return UkSitePage;
+    default:
+        return -1;
+    }
+}
+
+void LoginWizard::initializePage(int id) {
+    // nextId() is asked for button states as well; the page is loaded when it is really entered, every time.
+    if (id == SelectedSitePage)
+        m_selectedSiteView->load(signInPageUrl(m_ui->comboBoxCountry->currentText()));
+    QWizard::initializePage(id);
+}
+
+bool LoginWizard::validateCurrentPage() {
+    // Finish goes through here before the wizard closes; a false answer keeps it open.
+    if (currentId() == UkSitePage)
+        return login();
+    return QWizard::validateCurrentPage();
+}
+
+bool LoginWizard::login() {
+    m_username = m_ui->comboBoxUsername->currentText().trimmed();
+    if (m_username.isEmpty()) {
+        Messages::critical(this, tr("Login Error"), tr("Please enter your Username."));
+        m_ui->comboBoxUsername->setFocus();
+        return false;
+    }
+    m_siteId = m_ui->comboBoxCountry->currentData().toInt();
+    // A user recorded without a session would meet the failure only when a snipe fires.
+    const bool signedIn = LoginHelper::hasSessionCookie(QLatin1String(ukDomain)) &&
+                          LoginHelper::hasSessionCookie(m_ui->comboBoxCountry->currentText());
+    if (!signedIn) {
+        Messages::warning(this, tr("Login Error"),
+                          tr("You are not signed in to eBay yet. Sign in on the page, then press Finish."));
+        return false;
+    }
+    return saveLogin();
+}
+
+bool LoginWizard::saveLogin() {
+    int userId = 0;
+    if (!SignInRecords::saveUser(this, m_username, QString(), false, QString(), m_siteId, &userId))
+        return false;
+    return SignInRecords::saveAutoLogin(this, userId);
+}

@@ -1,0 +1,4 @@
+#include "loginwizardbrowserpage.h"
+
+LoginWizardBrowserPage::LoginWizardBrowserPage(QWidget* parent)
+    : QWizardPage(parent) {}

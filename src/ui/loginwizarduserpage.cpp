@@ -1,0 +1,4 @@
+#include "loginwizarduserpage.h"
+
+LoginWizardUserPage::LoginWizardUserPage(QWidget* parent)
+    : QWizardPage(parent) {}

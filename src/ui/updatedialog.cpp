@@ -1,0 +1,12 @@
+#include "updatedialog.h"
+
+#include "ui_updatedialog.h"
+
+UpdateDialog::UpdateDialog(QWidget* parent)
+    : QDialog(parent)
+    , m_ui(new Ui::UpdateDialog) {
+    m_ui->setupUi(this);
+    setFixedSize(400, 108);
+}
+
+UpdateDialog::~UpdateDialog() = default;

@@ -1,0 +1,262 @@
+#include "dialogtesting.h"
+#include "logindialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+// The sign-in after Logout: the UK site first and then the chosen one, the progress it shows, what a wrong
+// password or a captcha leaves behind, the remember and automatic sign-in choices, and Cancel while it runs.
+class TestLoginDialog : public QObject {
+    Q_OBJECT
+
+    SandboxProcess m_sandbox;
+    MessageRecorder m_boxes;
+    StoreFixture* m_store = nullptr;
+
+    struct Form {
+        QComboBox* users;
+        QLineEdit* password;
+        QComboBox* sites;
+        QCheckBox* remember;
+        QCheckBox* autoLogin;
+        QProgressBar* progress;
+        QPushButton* ok;
+        QPushButton* cancel;
+    };
+
+    static Form form(LoginDialog& dialog) {
+        auto* buttons = dialog.findChild<QDialogButtonBox*>("buttonBox");
+        return {dialog.findChild<QComboBox*>("comboBoxUsername"),
+                dialog.findChild<QLineEdit*>("lineEditPassword"),
+                dialog.findChild<QComboBox*>("comboBoxCountry"),
+                dialog.findChild<QCheckBox*>("checkBoxRemember"),
+                dialog.findChild<QCheckBox*>("checkBoxAutoLogin"),
+                dialog.findChild<QProgressBar*>("progressBar"),
+                buttons->button(QDialogButtonBox::Ok),
+                buttons->button(QDialogButtonBox::Cancel)};
+    }
+
+    static void fill(const Form& f, const QString& user, const QString& password, const QString& domain) {
+        f.users->setEditText(user);
+        f.password->setText(password);
+        f.sites->setCurrentIndex(f.sites->findText(domain));
+    }
+
+private slots:
+    void initTestCase() { QVERIFY2(DialogTesting::startSandbox(m_sandbox), m_sandbox.output().constData()); }
+    void init() {
+        m_boxes.install();
+        QVERIFY((m_store = DialogTesting::openStore()));
+        ClientSession::signOut();
+        m_sandbox.control("DELETE", "/_sandbox/log");
+    }
+    void cleanup() {
+        MessageRecorder::uninstall();
+        delete m_store;
+    }
+
+    void signIn_data() {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("domain");
+        QTest::addColumn<bool>("earlierSession");
+        QTest::addColumn<QList<int>>("progress");
+        QTest::addColumn<QStringList>("hosts");
+        QTest::addColumn<QString>("box");
+        const QString uk = "signin.ebay.co.uk", de = "signin.ebay.de";
+        const QString more = "eBay asked for more than the password";
+        QTest::newRow("UK") << "sniper_uk"
+                            << "secret"
+                            << "ebay.co.uk" << false << QList<int>{50, 100} << QStringList{uk, uk} << "";
+        QTest::newRow("Germany after the UK")
+            << "sniper_uk"
+            << "secret"
+            << "ebay.de" << false << QList<int>{25, 50, 75, 100} << QStringList{uk, uk, de, de} << "";
+        QTest::newRow("wrong password") << "sniper_uk"
+                                        << "nope"
+                                        << "ebay.de" << false << QList<int>{25, 50} << QStringList{uk, uk}
+                                        << "Wrong Username or Password.";
+        QTest::newRow("captcha instead of a session")
+            << "robot_check"
+            << "secret"
+            << "ebay.co.uk" << false << QList<int>{50, 100} << QStringList{uk, uk} << more;
+        QTest::newRow("captcha while an earlier session lasts")
+            << "robot_check"
+            << "secret"
+            << "ebay.co.uk" << true << QList<int>{50, 100} << QStringList{uk, uk} << more;
+    }
+
+    // A sign-in that went through records the user with the chosen site; any other answer restores the form,
+    // says why and records nobody.
+    void signIn() {
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        QFETCH(QString, domain);
+        QFETCH(bool, earlierSession);
+        QFETCH(QList<int>, progress);
+        QFETCH(QStringList, hosts);
+        QFETCH(QString, box);
+        if (earlierSession) {
+            QVERIFY(ClientSession::signIn("sniper_uk", "secret"));
+            m_sandbox.control("DELETE", "/_sandbox/log");
+        }
+        LoginDialog dialog;
+        dialog.show();
+        const Form f = form(dialog);
+        fill(f, user, password, domain);
+        QList<int> seen;
+        connect(f.progress, &QProgressBar::valueChanged, [&](int value) {
+            if (value > 0 && (seen.isEmpty() || seen.last() != value))
+                seen << value;
+        });
+        f.ok->click();
+        QVERIFY(!f.users->isEnabled() && !f.password->isEnabled() && !f.ok->isEnabled() && f.cancel->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(f.ok->isEnabled(), 20000);
+        QCOMPARE(seen, progress);
+
+        QStringList requested;
+        for (const QVariant& request : ClientSession::requests(m_sandbox))
+            requested << request.toMap().value("host").toString();
+        QCOMPARE(requested, hosts);
+
+        if (!box.isEmpty()) {
+            QCOMPARE(m_boxes.boxes.size(), 1);
+            QVERIFY2(m_boxes.boxes.first().text.startsWith(box), qPrintable(m_boxes.boxes.first().text));
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            QVERIFY(dialog.isVisible() && f.progress->isHidden());
+            QCOMPARE(f.password->text(), password);
+            QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM users").toInt(), 0);
+            return;
+        }
+        QVERIFY(m_boxes.boxes.isEmpty());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(StoreFixture::dump("SELECT u.username, c.domain FROM users u JOIN countries c ON c.id = u.country_id"),
+                 user + "|" + domain + "\n");
+        QCOMPARE(TollimerApp::instance()->user().value("password").toString(), password);
+        QCOMPARE(TollimerApp::instance()->country().value("domain").toString(), domain);
+    }
+
+    void choices_data() {
+        QTest::addColumn<bool>("remember");
+        QTest::addColumn<bool>("autoLogin");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("neither") << false << false << "|0|0";
+        QTest::newRow("remember") << true << false << "secret|1|0";
+        QTest::newRow("automatic sign-in") << false << true << "secret|1|1";
+    }
+
+    // "Sign me in automatically" forces "Remember my password"; the stored password and the automatic sign-in
+    // user follow the boxes, and choosing the stored user again brings them back.
+    void choices() {
+        QFETCH(bool, remember);
+        QFETCH(bool, autoLogin);
+        QFETCH(QString, stored);
+        // An earlier automatic sign-in user who signs in again without the box is no longer one.
+        const int userId = StoreFixture::addUser("sniper_uk", "old");
+        QSqlRecord setting = TollimerApp::instance()->setting();
+        setting.setValue("auto_login_user_id", userId);
+        QVERIFY(DbHelper::updateSetting(setting));
+
+        LoginDialog dialog;
+        dialog.show();
+        const Form f = form(dialog);
+        fill(f, "sniper_uk", "secret", "ebay.co.uk");
+        f.autoLogin->setChecked(autoLogin);
+        if (autoLogin) {
+            QVERIFY(f.remember->isChecked() && !f.remember->isEnabled());
+            f.autoLogin->setChecked(false);
+            QVERIFY(f.remember->isChecked() && f.remember->isEnabled());
+            f.autoLogin->setChecked(true);
+        } else {
+            f.remember->setChecked(remember);
+        }
+        f.ok->click();
+        QTRY_COMPARE_WITH_TIMEOUT(dialog.result(), int(QDialog::Accepted), 20000);
+        QSqlRecord user = StoreFixture::record("users", {{"username", "sniper_uk"}});
+        QVERIFY(DbHelper::getUser(user));
+        QCOMPARE(QStringList({user.value("password").toString(), user.value("remember_password").toString(),
+                              QString::number(signedInAutoLogin())})
+                     .join('|'),
+                 stored);
+
+        QSqlRecord reread = StoreFixture::record("setting");
+        QVERIFY(DbHelper::getSetting(reread));
+        TollimerApp::instance()->setSetting(reread);
+        LoginDialog again;
+        again.show();
+        const Form g = form(again);
+        QCOMPARE(g.users->currentText(), QString("sniper_uk"));
+        QCOMPARE(g.password->text(), remember || autoLogin ? QString("secret") : QString());
+        QCOMPARE(g.autoLogin->isChecked(), autoLogin);
+    }
+
+    void automaticSignIn_data() {
+        QTest::addColumn<bool>("permitted");
+        QTest::newRow("permitted: signs in without a click") << true;
+        QTest::newRow("after Logout: only preselected") << false;
+    }
+
+    // The automatic sign-in user is chosen when the dialog opens; only with the permission does it sign in by itself.
+    void automaticSignIn() {
+        QFETCH(bool, permitted);
+        StoreFixture::addUser("another_user");
+        const int userId = StoreFixture::addUser("sniper_uk", "secret");
+        QSqlRecord setting = TollimerApp::instance()->setting();
+        setting.setValue("auto_login_user_id", userId);
+        QVERIFY(DbHelper::updateSetting(setting));
+        TollimerApp::instance()->setSetting(setting);
+
+        LoginDialog dialog;
+        dialog.setAutoLogin(permitted);
+        QString chosen;
+        bool autoLoginChecked = false;
+        // Whatever happens, the dialog is closed after a while so that a fault cannot hang the test.
+        QTimer::singleShot(permitted ? 20000 : 200, &dialog, [&] {
+            chosen = form(dialog).users->currentText();
+            autoLoginChecked = form(dialog).autoLogin->isChecked();
+            dialog.reject();
+        });
+        QCOMPARE(dialog.exec(), permitted ? int(QDialog::Accepted) : int(QDialog::Rejected));
+        if (!permitted) {
+            QCOMPARE(chosen, QString("sniper_uk"));
+            QVERIFY(autoLoginChecked);
+            QCOMPARE(ClientSession::requestsTo(m_sandbox, "SignInPost").size(), 0);
+        } else {
+            QCOMPARE(TollimerApp::instance()->user().value("username").toString(), QString("sniper_uk"));
+        }
+    }
+
+    // Cancel works while a sign-in runs, and its late answer neither records the user nor reopens the form.
+    void cancelWhileSigningIn() {
+        m_sandbox.control("POST", "/_sandbox/fault", R"({"endpoint":"SignInPost","latencyMs":1500})");
+        LoginDialog dialog;
+        dialog.show();
+        const Form f = form(dialog);
+        fill(f, "sniper_uk", "secret", "ebay.co.uk");
+        f.ok->click();
+        QTRY_COMPARE_WITH_TIMEOUT(ClientSession::requestsTo(m_sandbox, "SignInPost").size(), 1, 20000);
+        f.cancel->click();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(!dialog.isVisible());
+        // The answer comes 1.5 s after the post; give it time to arrive and be ignored.
+        QTest::qWait(3000);
+        m_sandbox.control("DELETE", "/_sandbox/fault");
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM users").toInt(), 0);
+        QVERIFY(m_boxes.boxes.isEmpty());
+    }
+
+private:
+    static int signedInAutoLogin() {
+        QSqlRecord setting = StoreFixture::record("setting");
+        return DbHelper::getSetting(setting) && setting.value("auto_login_user_id").toInt() > 0 ? 1 : 0;
+    }
+};
+
+TOLLIMER_DIALOG_TEST_MAIN(TestLoginDialog)
+#include "test_logindialog.moc"
