@@ -4,6 +4,7 @@
 
 #include "fuzzinput.h"
 #include "loginhelper.h"
+#include "texthelpers.h"
 
 #include <QUrl>
 
@@ -30,6 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray encoded = LoginHelper::encodeForm(items);
     const QList<QByteArray> pairs = encoded.split('&');
     FUZZ_CHECK(pairs.size() == items.size());
+    // Only a page with a password input reads as the sign-in form served again.
+    if (LoginHelper::isSignInForm(page))
+        FUZZ_CHECK(withoutLineBreaks(page).contains(QLatin1String("pass"), Qt::CaseInsensitive));
     for (int i = 0; i < pairs.size(); ++i) {
         const QList<QByteArray> nameAndValue = pairs.at(i).split('=');
         FUZZ_CHECK(nameAndValue.size() == 2);
