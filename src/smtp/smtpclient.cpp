@@ -264,7 +264,8 @@ void SmtpClient::sendMessage(const QString& text) {
 bool SmtpClient::readReplyLine(QByteArray line, int* code, QString* text) {
     while (line.endsWith('\n') || line.endsWith('\r'))
         line.chop(1);
-    *text = QString::fromUtf8(line);
+    // The whole line: a zero byte must not cut it short and so decide where the reply ends.
+    *text = QString::fromUtf8(line.constData(), line.size());
     *code = text->left(3).toInt();
     // "250-..." continues the reply; "250 ..." and a bare "250" are its last line.
     return text->size() == 3 || (text->size() > 3 && text->at(3) == QLatin1Char(' '));

@@ -33,6 +33,7 @@ public:
         m_position = end < 0 ? m_bytes.size() : end + 1;
         return line;
     }
+    // Text ends at a zero byte, as the program reads eBay's pages (NetworkManager::replyText).
     QString takeText() { return QString::fromUtf8(takeLine()); }
     // The first byte left, for choices such as chunk sizes; 0 once the input is used up.
     std::uint8_t takeByte() { return m_position < m_bytes.size() ? std::uint8_t(m_bytes.at(m_position++)) : 0; }
