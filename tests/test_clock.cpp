@@ -6,8 +6,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
-// eBay's clock: the snipes are timed on it, so it must take eBay's time, keep counting with the monotonic counter
-// and, when eBay cannot be asked, stay on the computer's UTC time without ticking.
+// eBay's clock: the snipes are timed on it, so it must take eBay's time to the millisecond, keep counting with the
+// monotonic counter and, when eBay cannot be asked, tick on the computer's UTC time until a later attempt succeeds.
 class TestClock : public QObject {
     Q_OBJECT
 
@@ -55,7 +55,7 @@ private slots:
         QVERIFY2(qAbs(advanced - counted) <= 5, qPrintable(QString("%1 vs %2").arg(advanced).arg(counted)));
     }
 
-    void failedSyncStaysOnLocalUtc_data() {
+    void failedSyncTicksOnLocalUtc_data() {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("log");
         ClientSession::addRows({
@@ -65,17 +65,44 @@ private slots:
         });
     }
 
-    void failedSyncStaysOnLocalUtc() {
+    // A failed start-up synchronisation must not leave the program without a tick (no snipe would ever fire): the
+    // tick runs on local UTC at once, and the next attempt takes eBay's time.
+    void failedSyncTicksOnLocalUtc() {
         QFETCH(QString, fault);
         QFETCH(QString, log);
         ClientSession::fault(m_sandbox, {{"endpoint", "*"}, {fault, fault == "status" ? QVariant(503) : true}});
         ClockManager clock;
+        QSignalSpy changed(&clock, &ClockManager::synchronisationChanged);
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(log));
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("^Clock not synchronised"));
         clock.syncTimeAndWait();
-        QVERIFY(!clock.isTicking());
+        QVERIFY(clock.isTicking());
+        QVERIFY(!clock.isSynchronised());
+        QVERIFY(changed.isEmpty());
         const qint64 drift = QDateTime::currentDateTimeUtc().msecsTo(clock.currentDateTime());
         QVERIFY2(qAbs(drift) < 1000, qPrintable(QString::number(drift)));
         QVERIFY(m_boxes.boxes.isEmpty());
+
+        m_sandbox.control("DELETE", "/_sandbox/fault");
+        clock.syncTime();
+        QVERIFY(changed.wait(10000));
+        QCOMPARE(changed.first().first().toBool(), true);
+        QVERIFY(clock.isSynchronised());
+        const qint64 ahead = QDateTime::currentDateTimeUtc().msecsTo(clock.currentDateTime()) - 5400 * 1000;
+        QVERIFY2(qAbs(ahead) < 1000, qPrintable(QString::number(ahead)));
+    }
+
+    // eBay's stamp falls somewhere inside the round trip; taken as its middle, with its milliseconds, the clock is
+    // never further from eBay's than half the round trip, however slow the answer.
+    void syncCorrectsForTheRoundTrip() {
+        ClientSession::fault(m_sandbox, {{"endpoint", "GeteBayTime"}, {"latencyMs", 600}});
+        ClockManager clock;
+        clock.syncTimeAndWait();
+        QVERIFY(clock.isSynchronised());
+        QVERIFY2(clock.lastRoundTripMs() >= 600, qPrintable(QString::number(clock.lastRoundTripMs())));
+        const QString now = ClientSession::control(m_sandbox, "/_sandbox/state").value("now").toString();
+        const qint64 error = clock.currentDateTime().msecsTo(QDateTime::fromString(now, Qt::ISODateWithMs));
+        QVERIFY2(qAbs(error) <= clock.lastRoundTripMs() / 2 + 100, qPrintable(now + ' ' + QString::number(error)));
     }
 
     // The clock advances by what the monotonic counter counted, whatever the wall clock did meanwhile.
@@ -110,6 +137,10 @@ private slots:
         if (time.isValid()) {
             QCOMPARE(time.toString(ClockManager::timeFormat()), expected);
             QCOMPARE(time.timeSpec(), Qt::UTC);
+            // The store's text reads back as the same value.
+            QCOMPARE(ClockManager::parseEbayTime(ClockManager::storeText(time)), time);
+            const QDateTime precise = ClockManager::parseEbayTimestamp(text);
+            QCOMPARE(time.msecsTo(precise), qint64(text.mid(20, 3).toInt()));
         }
     }
 };

@@ -2,6 +2,7 @@
 
 #include "notificationaccount.h"
 #include "notificationmailer.h"
+#include "traymessenger.h"
 
 #include <QCoreApplication>
 
@@ -64,4 +65,29 @@ void sendNotificationMail(const QString& fromAddress, const QString& fromName, c
 void sendNotification(const QString& toAddress, const NotificationText& text) {
     sendNotificationMail(NotificationAccount::fromSettings().sender, notificationSenderName(), toAddress, text.subject,
                          text.body, false);
+}
+
+bool isWinningRelation(const QString& relation) {
+    return relation.compare(QLatin1String("HIGHBIDDER"), Qt::CaseInsensitive) == 0;
+}
+
+void notifyResult(const SnipeResult& result, TrayMessenger* tray) {
+    if (isWinningRelation(result.relation)) {
+        if (result.wonNotification)
+            sendNotification(result.email,
+                             wonNotification(result.username, result.itemNumber, result.itemName, result.currentBid));
+        if (tray)
+            tray->showTrayMessage(QStringLiteral("Winning bid on item ") + result.itemNumber,
+                                  QStringLiteral("Congratulations on winning this item!\r\nItem Name: ") +
+                                      result.itemName,
+                                  TrayMessenger::Information);
+        return;
+    }
+    if (result.lostNotification)
+        sendNotification(result.email, lostNotification(result.username, result.itemNumber, result.itemName,
+                                                        result.currentBid, result.userBid));
+    if (tray)
+        tray->showTrayMessage(QStringLiteral("Lost bid on item ") + result.itemNumber,
+                              QStringLiteral("You didn't win this item!\r\nItem Name: ") + result.itemName,
+                              TrayMessenger::Information);
 }

@@ -28,3 +28,23 @@ void sendNotificationMail(const QString& fromAddress, const QString& fromName, c
 
 // Sends one of the mails above to toAddress from the notification account's sender.
 void sendNotification(const QString& toAddress, const NotificationText& text);
+
+class TrayMessenger;
+
+// What the user is told when a snipe's outcome is known: the won or lost mail when the matching preference is
+// set, and in any case the won or lost tray message (on tray, when there is one). A relation of "HIGHBIDDER",
+// in any letter case, is a win. The amounts are the item's as last read before the confirming request.
+struct SnipeResult {
+    QString relation;
+    QString username;
+    QString itemNumber;
+    QString itemName;
+    double currentBid = 0.0;
+    double userBid = 0.0;
+    bool wonNotification = false;
+    bool lostNotification = false;
+    QString email;
+};
+
+bool isWinningRelation(const QString& relation);
+void notifyResult(const SnipeResult& result, TrayMessenger* tray);

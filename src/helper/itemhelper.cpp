@@ -50,8 +50,23 @@ void ItemHelper::clearItems() {
     m_items = nullptr;
 }
 
+void ItemHelper::setSnipeMode(QNetworkAccessManager* manager, int transferTimeoutMs) {
+    m_snipeMode = true;
+    m_manager = manager;
+    m_transferTimeoutMs = transferTimeoutMs;
+}
+
+void ItemHelper::reportFailure(const QString& title, const QString& text) {
+    m_lastFailure = text;
+    if (!m_snipeMode)
+        Messages::critical(nullptr, title, text);
+}
+
 void ItemHelper::send(const QString& url, void (ItemHelper::*slot)()) {
-    QNetworkReply* reply = NetworkManager::instance()->get(url);
+    m_lastFailure.clear();
+    m_lastFailureTimedOut = false;
+    QNetworkReply* reply = NetworkManager::get(
+        m_manager ? m_manager : NetworkManager::instance()->networkAccessManager(), url, m_transferTimeoutMs);
     m_reply = reply;
     connect(reply, &QNetworkReply::finished, this, slot);
 }
@@ -65,17 +80,21 @@ QNetworkReply* ItemHelper::finishedReply(const QString& failureMessage) {
     reply->deleteLater();
     if (reply->error() == QNetworkReply::NoError)
         return reply;
-    Messages::critical(nullptr, networkErrorTitle, failureMessage.arg(reply->errorString()));
+    // Nothing but the transfer time-out cancels a request of this helper.
+    m_lastFailureTimedOut = m_transferTimeoutMs > 0 && reply->error() == QNetworkReply::OperationCanceledError;
+    const QString reason =
+        m_lastFailureTimedOut ? QStringLiteral("eBay did not answer within %1 seconds.").arg(m_transferTimeoutMs / 1000)
+                              : reply->errorString();
+    reportFailure(networkErrorTitle, failureMessage.arg(reason));
     return nullptr;
 }
 
 void ItemHelper::parseError(ParseErrorKind kind) {
     if (kind == ItemsParseError) {
-        Messages::critical(nullptr, QStringLiteral("Item Error"), QStringLiteral("Failed to parse item information."));
+        reportFailure(QStringLiteral("Item Error"), QStringLiteral("Failed to parse item information."));
         emit getItemsFinished(false);
     } else {
-        Messages::critical(nullptr, QStringLiteral("Item Status Error"),
-                           QStringLiteral("Failed to parse item status information."));
+        reportFailure(QStringLiteral("Item Status Error"), QStringLiteral("Failed to parse item status information."));
         emit getUserItemRelationFinished(false, QString());
     }
 }
@@ -298,7 +317,7 @@ void ItemHelper::placeBidJsonStep2WebFinished() {
     bool ok = false;
     const QVariantMap root = parseJson(reply->readAll(), &ok);
     if (!ok) {
-        Messages::critical(nullptr, networkErrorTitle, QStringLiteral("Failed to parse json bid step 2."));
+        reportFailure(networkErrorTitle, QStringLiteral("Failed to parse json bid step 2."));
         emit placeBidFinished(false, QStringLiteral("Parse Error"));
         return;
     }

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QVariantMap>
 
+class QNetworkAccessManager;
 class QNetworkReply;
 
 // Every eBay request about items: item data from the Shopping API, the viewer relation and shipping cost from the
@@ -29,6 +30,16 @@ public:
     void setQuiet(bool quiet) { m_quiet = quiet; }
     QString itemNumber() const { return m_itemNumber; }
     void setItemNumber(const QString& itemNumber) { m_itemNumber = itemNumber; }
+
+    // For the requests of a snipe, which no person may hold up: failures are reported through the result signal
+    // at once, without a box (lastFailure() says what went wrong); requests go through the given manager (null:
+    // the shared one) and are aborted when they move no data for transferTimeoutMs (0: never).
+    void setSnipeMode(QNetworkAccessManager* manager, int transferTimeoutMs);
+    void setTransferTimeout(int transferTimeoutMs) { m_transferTimeoutMs = transferTimeoutMs; }
+    // The failure message of the last failed request with the reason on its second line; empty after success.
+    QString lastFailure() const { return m_lastFailure; }
+    // Whether the last failed request was aborted by the transfer time-out.
+    bool lastFailureTimedOut() const { return m_lastFailureTimedOut; }
 
     // Result of getItems, valid after getItemsFinished(true) while the helper lives.
     ItemHash* items() const { return m_items; }
@@ -90,7 +101,15 @@ private:
     void clearItems();
     QStringList myEbayItemNumbers(const QString& page) const;
 
+    // Shows the box unless in snipe mode.
+    void reportFailure(const QString& title, const QString& text);
+
     bool m_quiet = false;
+    bool m_snipeMode = false;
+    int m_transferTimeoutMs = 0;
+    bool m_lastFailureTimedOut = false;
+    QString m_lastFailure;
+    QNetworkAccessManager* m_manager = nullptr;
     QString m_itemNumber;
     ItemHash* m_items = nullptr;
     QPointer<QNetworkReply> m_reply;

@@ -38,6 +38,19 @@ QNetworkReply* NetworkManager::get(const QString& url) const {
     return m_manager->get(buildRequest(url));
 }
 
+QNetworkReply* NetworkManager::get(QNetworkAccessManager* manager, const QString& url, int transferTimeoutMs) {
+    QNetworkRequest request = buildRequest(url);
+    if (transferTimeoutMs > 0)
+        request.setTransferTimeout(transferTimeoutMs);
+    return manager->get(request);
+}
+
+QNetworkAccessManager* NetworkManager::createSessionManager(QObject* parent) const {
+    auto* manager = new QNetworkAccessManager(parent);
+    configure(manager);
+    return manager;
+}
+
 QNetworkReply* NetworkManager::post(const QString& url, const QByteArray& body) const {
     return m_manager->post(buildRequest(url), body);
 }
