@@ -1,6 +1,6 @@
-// The shipping cost is read from the text of an item page's shipping cell: whatever it says, the reader gives
+// The shipping cost is read from an item page's shipping cell: whatever the cell or the page says, the readers give
 // free (0), a cost, or unknown (-1), and never a negative or non-finite amount that would reach the table.
-// Input: the cell's text.
+// Input: the cell's text, which is also tried as a whole page.
 
 #include "fuzzinput.h"
 #include "itemhelper.h"
@@ -15,5 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(cost == -1.0 || cost >= 0.0);
     if (!decided)
         FUZZ_CHECK(cost == -1.0);
+
+    const double pageCost = ItemHelper::readShippingPage(input.restText());
+    FUZZ_CHECK(std::isfinite(pageCost));
+    FUZZ_CHECK(pageCost == -1.0 || pageCost >= 0.0);
     return 0;
 }
