@@ -13,6 +13,7 @@
 namespace {
 
 const QString applicationId = QStringLiteral("Kalvorin-3f1a-4c2d-9b7e-5d0c8a6f2b14");
+const int maxItemsPerCall = 20;
 
 QJsonObject amountJson(qint64 cents, const QString& currency) {
     return QJsonObject{{QStringLiteral("Value"), SandboxScenario::fromCents(cents)},
@@ -204,10 +205,25 @@ SandboxHttpResponse SandboxSite::shopping(const SandboxHttpRequest& request, boo
         answer[QStringLiteral("Ack")] = QStringLiteral("Success");
         return SandboxHttpResponse::json(answer);
     }
+    const QStringList numbers =
+        request.queryValue(QStringLiteral("ItemID")).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    // eBay takes at most twenty numbers per call and refuses a longer list whole.
+    if (numbers.size() > maxItemsPerCall) {
+        errors.append(QJsonObject{
+            {QStringLiteral("ShortMessage"), QStringLiteral("Too many item IDs.")},
+            {QStringLiteral("LongMessage"),
+             QStringLiteral("The number of item IDs in the request exceeds the maximum of %1.").arg(maxItemsPerCall)},
+            {QStringLiteral("ErrorCode"), QStringLiteral("1.23")},
+            {QStringLiteral("SeverityCode"), QStringLiteral("Error")},
+            {QStringLiteral("ErrorClassification"), QStringLiteral("RequestError")}});
+        answer[QStringLiteral("Ack")] = QStringLiteral("Failure");
+        answer[QStringLiteral("Errors")] = errors;
+        return SandboxHttpResponse::json(answer);
+    }
     const double now = m_clock->nowMs();
     QJsonArray found;
     QStringList unknown;
-    for (const QString& part : request.queryValue(QStringLiteral("ItemID")).split(QLatin1Char(','))) {
+    for (const QString& part : numbers) {
         const QString number = part.trimmed();
         if (number.isEmpty())
             continue;

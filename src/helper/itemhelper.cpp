@@ -1,6 +1,7 @@
 #include "itemhelper.h"
 
 #include "clockmanager.h"
+#include "failurebox.h"
 #include "hosts.h"
 #include "messages.h"
 #include "networkmanager.h"
@@ -11,6 +12,7 @@
 #include <QJsonParseError>
 #include <QNetworkReply>
 #include <QRegExp>
+#include <QRegularExpression>
 
 namespace {
 const QString networkErrorTitle = QStringLiteral("Network Error");
@@ -29,6 +31,8 @@ QVariantMap parseJson(const QByteArray& body, bool* ok) {
 bool isAbsent(const QVariant& value) {
     return !value.isValid() || value.isNull() || value.userType() == QMetaType::Nullptr;
 }
+
+const int maxItemsPerCall = 20;
 
 QString isapiPath() {
     return QStringLiteral("/ws/eBayISAPI.dll?");
@@ -68,6 +72,7 @@ void ItemHelper::send(const QString& url, void (ItemHelper::*slot)()) {
     QNetworkReply* reply = NetworkManager::get(
         m_manager ? m_manager : NetworkManager::instance()->networkAccessManager(), url, m_transferTimeoutMs);
     m_reply = reply;
+    FailureBox::instance()->track(reply);
     connect(reply, &QNetworkReply::finished, this, slot);
 }
 
@@ -85,12 +90,16 @@ QNetworkReply* ItemHelper::finishedReply(const QString& failureMessage) {
     const QString reason =
         m_lastFailureTimedOut ? QStringLiteral("eBay did not answer within %1 seconds.").arg(m_transferTimeoutMs / 1000)
                               : reply->errorString();
-    reportFailure(networkErrorTitle, failureMessage.arg(reason));
+    m_lastFailure = failureMessage.arg(reason);
+    // A burst of failures (a refresh during an outage) shows one box; a snipe's requests show none.
+    if (!m_snipeMode)
+        FailureBox::instance()->critical(networkErrorTitle, failureMessage, reason);
     return nullptr;
 }
 
 void ItemHelper::parseError(ParseErrorKind kind) {
     if (kind == ItemsParseError) {
+        m_itemBatches.clear();
         reportFailure(QStringLiteral("Item Error"), QStringLiteral("Failed to parse item information."));
         emit getItemsFinished(false);
     } else {
@@ -102,6 +111,21 @@ void ItemHelper::parseError(ParseErrorKind kind) {
 // ---- item information ----
 
 void ItemHelper::getItems(const QString& itemNumbers) {
+    clearItems();
+    m_itemBatches.clear();
+    // eBay refuses a call with more than twenty numbers whole: longer lists go in calls of twenty, one after the
+    // other, and their answers are merged into one result.
+    const QStringList numbers = itemNumbers.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    if (numbers.size() <= maxItemsPerCall) {
+        sendItems(itemNumbers);
+        return;
+    }
+    for (int i = 0; i < numbers.size(); i += maxItemsPerCall)
+        m_itemBatches << numbers.mid(i, maxItemsPerCall).join(QLatin1Char(','));
+    sendItems(m_itemBatches.takeFirst());
+}
+
+void ItemHelper::sendItems(const QString& itemNumbers) {
     const QString url = Hosts::origin(Hosts::ShoppingApi) +
                         QStringLiteral("/shopping?callname=GetMultipleItems&responseencoding=JSON&appid=%1&siteid=3"
                                        "&version=705&IncludeSelector=Details&ItemID=%2")
@@ -112,17 +136,23 @@ void ItemHelper::getItems(const QString& itemNumbers) {
 void ItemHelper::getItemsWebFinished() {
     QNetworkReply* reply = finishedReply(QStringLiteral("Failed to retrieve item information.\n%1"));
     if (!reply) {
+        m_itemBatches.clear();
         emit getItemsFinished(false);
         return;
     }
-    auto* items = new ItemHash;
+    // Batches of one call add to the items of the batches before.
+    ItemHash* items = m_items ? m_items : new ItemHash;
     if (!readItems(reply->readAll(), items)) {
-        delete items;
+        if (items != m_items)
+            delete items;
         parseError(ItemsParseError);
         return;
     }
-    clearItems();
     m_items = items;
+    if (!m_itemBatches.isEmpty()) {
+        sendItems(m_itemBatches.takeFirst());
+        return;
+    }
     emit getItemsFinished(true);
 }
 
@@ -244,8 +274,12 @@ double ItemHelper::parseShippingCost(const QString& costText, bool* decided) {
         *decided = true;
     if (costText.contains(QLatin1String("free"), Qt::CaseInsensitive))
         return 0.0;
+    // Thousands separators go first: "£1,250.00" is 1250, not the 250 after the comma.
+    static const QRegularExpression separator(QStringLiteral("(?<=\\d),(?=\\d{3}(?:\\D|$))"));
+    QString text = costText;
+    text.remove(separator);
     QRegExp number(QStringLiteral(".*(\\d*(\\.\\d+)?)"), Qt::CaseSensitive, QRegExp::RegExp);
-    if (number.indexIn(costText) < 0) {
+    if (number.indexIn(text) < 0) {
         if (decided)
             *decided = false;
         return -1.0;

@@ -111,6 +111,7 @@ private:
     enum ParseErrorKind { ItemsParseError = 0, RelationParseError = 1 };
 
     void send(const QString& url, void (ItemHelper::*slot)());
+    void sendItems(const QString& itemNumbers);
     void sendPageSize(const QString& query, void (ItemHelper::*finished)());
     // The reply that finished, scheduled for deletion. With a transport or HTTP error it has shown the
     // "Network Error" box (message with %1 = the error string) and returns null.
@@ -129,5 +130,6 @@ private:
     QNetworkAccessManager* m_manager = nullptr;
     QString m_itemNumber;
     ItemHash* m_items = nullptr;
+    QStringList m_itemBatches;
     QPointer<QNetworkReply> m_reply;
 };

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QWebView>
+
+// The embedded browser of the main window. Its page takes the program's network session (proxy choice and the
+// shared sign-in cookies); a page's request for a new window opens another such view as a top-level window,
+// which deletes itself when closed.
+class MyQWebView : public QWebView {
+    Q_OBJECT
+
+public:
+    explicit MyQWebView(QWidget* parent = nullptr);
+
+protected:
+    QWebView* createWindow(QWebPage::WebWindowType type) override;
+};

@@ -1,0 +1,198 @@
+#include "guitestbase.h"
+
+#include "clockmanager.h"
+#include "dbhelper.h"
+#include "failurebox.h"
+#include "itemhelper.h"
+#include "loginhelper.h"
+#include "mainwindow.h"
+#include "networkmanager.h"
+#include "storefixture.h"
+#include "tollimerapp.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QItemSelectionModel>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QSqlQuery>
+#include <QTableWidget>
+#include <QtTest>
+
+GuiTestBase::GuiTestBase() = default;
+GuiTestBase::~GuiTestBase() = default;
+
+QJsonObject GuiTestBase::auction(const QString& itemNumber, int endsInSeconds, const QVariantMap& extra) {
+    QJsonObject result{{"itemNumber", itemNumber}, {"title", "Lot " + itemNumber}, {"endsInSeconds", endsInSeconds},
+                       {"startPrice", 5.0},        {"shippingText", "£3.50"},      {"shippingMarkup", 1}};
+    for (auto it = extra.cbegin(); it != extra.cend(); ++it)
+        result[it.key()] = QJsonValue::fromVariant(it.value());
+    return result;
+}
+
+QJsonObject GuiTestBase::scenarioOf(const QList<QJsonObject>& auctions) {
+    QJsonArray list;
+    for (const QJsonObject& entry : auctions)
+        list.append(entry);
+    return {{"users", QJsonArray{QJsonObject{{"username", "sniper_uk"}, {"password", "secret"}}}}, {"auctions", list}};
+}
+
+void GuiTestBase::initTestCase() {
+    m_store = std::make_unique<StoreFixture>();
+    QVERIFY(m_store->open());
+    QVERIFY2(m_sandbox.start({QStringLiteral("--scenario"), SandboxProcess::scenarioPath(QStringLiteral("tests"))}),
+             m_sandbox.output().constData());
+    qputenv("TOLLIMER_SANDBOX", m_sandbox.proxyUrl().toUtf8());
+    NetworkManager::instance();
+    ClockManager::instance()->syncTimeAndWait();
+    QVERIFY(ClockManager::instance()->isTicking());
+
+    m_userId = StoreFixture::addUser(QStringLiteral("sniper_uk"));
+    QVERIFY(m_userId > 0);
+    QSqlRecord user = StoreFixture::record(QStringLiteral("users"), {{"id", m_userId}});
+    QVERIFY(DbHelper::getUser(user));
+    QSqlRecord country = StoreFixture::record(QStringLiteral("countries"), {{"id", 19}});
+    QVERIFY(DbHelper::getCountry(country));
+    TollimerApp::instance()->setUser(user);
+    TollimerApp::instance()->setCountry(country);
+}
+
+void GuiTestBase::cleanupTestCase() {
+    closeWindow();
+    m_store.reset();
+}
+
+bool GuiTestBase::signIn() {
+    LoginHelper helper;
+    QSignalSpy finished(&helper, &LoginHelper::loginStep2Finished);
+    helper.login(QStringLiteral("sniper_uk"), QStringLiteral("secret"), QStringLiteral("ebay.co.uk"), 3);
+    return finished.wait(10000) && finished.size() == 1 && finished.first().at(0).toBool();
+}
+
+void GuiTestBase::init() {
+    int status = 0;
+    m_sandbox.control("POST", QStringLiteral("/_sandbox/scenario"), QJsonDocument(scenario()).toJson(), &status);
+    QCOMPARE(status, 200);
+    m_sandbox.control("DELETE", QStringLiteral("/_sandbox/fault"));
+    QVERIFY(signIn());
+    QSqlQuery query;
+    QVERIFY(query.exec(QStringLiteral("DELETE FROM items")));
+    QVERIFY(query.exec(QStringLiteral("DELETE FROM groups")));
+    m_sandbox.control("DELETE", QStringLiteral("/_sandbox/log"));
+    m_boxes.install();
+    if (wantsWindow())
+        openWindow();
+}
+
+void GuiTestBase::cleanup() {
+    closeWindow();
+    FailureBox::instance()->flush();
+    MessageRecorder::uninstall();
+    m_sandbox.control("DELETE", QStringLiteral("/_sandbox/fault"));
+}
+
+void GuiTestBase::openWindow() {
+    closeWindow();
+    m_window = new MainWindow;
+    m_window->show();
+}
+
+void GuiTestBase::closeWindow() {
+    delete m_window;
+    m_window = nullptr;
+}
+
+bool GuiTestBase::triggerAction(const QString& name) {
+    auto* action = find<QAction>(name);
+    if (!action)
+        return false;
+    action->trigger();
+    return true;
+}
+
+QTableWidget* GuiTestBase::table() const {
+    return find<QTableWidget>(QStringLiteral("tableWidget"));
+}
+
+int GuiTestBase::rowOf(const QString& itemNumber) const {
+    return m_window ? m_window->findRow(itemNumber) : -1;
+}
+
+QString GuiTestBase::cellText(const QString& itemNumber, int column) const {
+    const int row = rowOf(itemNumber);
+    if (row < 0)
+        return QStringLiteral("<no row>");
+    if (QWidget* widget = table()->cellWidget(row, column)) {
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            return label->text();
+        if (auto* combo = qobject_cast<QComboBox*>(widget))
+            return combo->currentText();
+    }
+    const QTableWidgetItem* cell = table()->item(row, column);
+    return cell ? cell->text() : QString();
+}
+
+QStringList GuiTestBase::columnTexts(int column) const {
+    QStringList texts;
+    for (int row = 0; row < table()->rowCount(); ++row)
+        texts << table()->item(row, column)->text();
+    return texts;
+}
+
+void GuiTestBase::selectItems(const QStringList& itemNumbers) {
+    QTableWidget* view = table();
+    view->clearSelection();
+    for (const QString& number : itemNumbers) {
+        const int row = rowOf(number);
+        view->selectionModel()->select(view->model()->index(row, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+}
+
+bool GuiTestBase::waitForRequests(int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < timeoutMs) {
+        QTest::qWait(20);
+        if (m_window->findChildren<ItemHelper*>().isEmpty())
+            return true;
+    }
+    return false;
+}
+
+QSqlRecord GuiTestBase::storedItem(const QString& itemNumber) const {
+    QSqlRecord item =
+        StoreFixture::record(QStringLiteral("items"), {{"item_number", itemNumber}, {"user_id", m_userId}});
+    return DbHelper::getItem(item) ? item : QSqlRecord();
+}
+
+QList<int> GuiTestBase::storeItems(const QStringList& itemNumbers, const QString& endTime) {
+    QList<int> ids;
+    const QString end = endTime.isEmpty()
+                            ? ClockManager::storeText(ClockManager::instance()->currentDateTime().addSecs(3600))
+                            : endTime;
+    for (const QString& number : itemNumbers)
+        ids << StoreFixture::addItem(number, m_userId, QStringLiteral("NONE"), end);
+    return ids;
+}
+
+int GuiTestBase::requestCount(const QString& endpoint) const {
+    int count = 0;
+    const QVariantList requests = m_sandbox.controlJson("GET", QStringLiteral("/_sandbox/log"))
+                                      .object()
+                                      .toVariantMap()
+                                      .value("requests")
+                                      .toList();
+    for (const QVariant& entry : requests)
+        count += entry.toMap().value("endpoint").toString() == endpoint ? 1 : 0;
+    return count;
+}
+
+void GuiTestBase::fault(const QVariantMap& fault) const {
+    int status = 0;
+    m_sandbox.control("POST", QStringLiteral("/_sandbox/fault"),
+                      QJsonDocument(QJsonObject::fromVariantMap(fault)).toJson(), &status);
+    QCOMPARE(status, 200);
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "mainwindow.h"
+#include "messagerecorder.h"
+#include "sandboxprocess.h"
+
+#include <QJsonObject>
+#include <QObject>
+#include <QSqlRecord>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVariantMap>
+
+#include <memory>
+
+class QTableWidget;
+class StoreFixture;
+
+// What the window tests share: a sandbox and a private store for the whole run, the scenario user signed in
+// and set on the application object, the clock synchronised with the sandbox, and a fresh main window (with
+// its boxes recorded) for every test function. Derived tests name their scenario and use the helpers.
+class GuiTestBase : public QObject {
+    Q_OBJECT
+
+public:
+    GuiTestBase();
+    ~GuiTestBase() override;
+
+protected:
+    // The scenario the sandbox runs for every test function (reloaded before each one).
+    virtual QJsonObject scenario() const = 0;
+    // Whether init() opens a main window; tests of single dialogs need none.
+    virtual bool wantsWindow() const { return true; }
+
+    // An auction of the scenario format, ending in the given seconds.
+    static QJsonObject auction(const QString& itemNumber, int endsInSeconds = 3600, const QVariantMap& extra = {});
+    static QJsonObject scenarioOf(const QList<QJsonObject>& auctions);
+
+    void openWindow();
+    void closeWindow();
+    bool triggerAction(const QString& name);
+    template <class T> T* find(const QString& name) const;
+
+    QTableWidget* table() const;
+    int rowOf(const QString& itemNumber) const;
+    QString cellText(const QString& itemNumber, int column) const;
+    // The texts of a column in the table's row order.
+    QStringList columnTexts(int column) const;
+    void selectItems(const QStringList& itemNumbers);
+    // Waits until no request object of the window is left (every answer applied).
+    bool waitForRequests(int timeoutMs = 20000);
+    QSqlRecord storedItem(const QString& itemNumber) const;
+    // Adds items straight to the store, as the watch action would have; returns their ids.
+    QList<int> storeItems(const QStringList& itemNumbers, const QString& endTime = QString());
+    // How many requests of an endpoint the sandbox saw since the test began.
+    int requestCount(const QString& endpoint) const;
+    void fault(const QVariantMap& fault) const;
+    bool signIn();
+
+    SandboxProcess m_sandbox;
+    MessageRecorder m_boxes;
+    MainWindow* m_window = nullptr;
+    int m_userId = 0;
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+private:
+    std::unique_ptr<StoreFixture> m_store;
+};
+
+template <class T> T* GuiTestBase::find(const QString& name) const {
+    return m_window ? m_window->findChild<T*>(name) : nullptr;
+}
+
+// A test main whose application object is the program's own, which holds the signed-in user.
+#define TOLLIMER_GUITEST_MAIN(TestClass)                                                                               \
+    int main(int argc, char* argv[]) {                                                                                 \
+        TollimerApp app(argc, argv);                                                                                   \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                                       \
+        TestClass test;                                                                                                \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&test, argc, argv);                                                                        \
+    }

@@ -1,0 +1,188 @@
+#include "dbhelper.h"
+#include "failurebox.h"
+#include "itemhelper.h"
+#include "userrolesorttablewidgetitem.h"
+#include "watchlisttexts.h"
+
+#include <QtTest>
+
+// The watch list's cell texts as functions of the stored values, and how its cells sort: a wrong text here is a
+// user believing an auction won, a snipe scheduled or a cost paid that is not.
+class TestCells : public QObject {
+    Q_OBJECT
+
+    const QDateTime m_now = QDateTime(QDate(2026, 3, 1), QTime(12, 0, 0), Qt::UTC);
+
+private slots:
+    void statusTexts_data() {
+        QTest::addColumn<int>("bidStatus");
+        QTest::addColumn<QString>("relation");
+        QTest::addColumn<int>("endsIn");
+        QTest::addColumn<QString>("reserve");
+        QTest::addColumn<QString>("expected");
+        struct Row {
+            const char* name;
+            int bidStatus;
+            const char* relation;
+            int endsIn;
+            const char* reserve; // "" none, "met", "unmet"
+            const char* expected;
+        };
+        const Row rows[] = {
+            {"scheduled, any relation", 1, "HIGHBIDDER", -10, "", "Bid Scheduled"},
+            {"bidding", 2, "NONE", 5, "", "Bidding"},
+            {"failed without a bid", 4, "NONE", 60, "", "Didn't Win"},
+            {"placed, relation not read yet", 3, "NONE", 60, "", "Watching"},
+            {"watching", 0, "NONE", -60, "", "Watching"},
+            {"high bidder, running", 3, "HIGHBIDDER", 60, "unmet", "High Bidder"},
+            {"high bidder, ended, no reserve", 3, "HIGHBIDDER", -1, "", "Won"},
+            {"high bidder, ended, reserve met", 0, "HIGHBIDDER", -1, "met", "Won"},
+            {"high bidder, ended, reserve not met", 3, "HIGHBIDDER", -1, "unmet", "Didn't Win"},
+            {"high bidder, ends now", 3, "HIGHBIDDER", 0, "unmet", "High Bidder"},
+            {"outbid, running", 4, "OUTBIDDER", 1, "", "Out Bidder"},
+            {"outbid, ended", 4, "OUTBIDDER", -1, "", "Didn't Win"},
+            {"relation not read yet", 0, "", 60, "", "Unknown"},
+            {"relation unknown to eBay", 3, "Unknown", 60, "", "Unknown"},
+        };
+        for (const Row& row : rows)
+            QTest::newRow(row.name) << row.bidStatus << row.relation << row.endsIn << row.reserve << row.expected;
+    }
+    void statusTexts() {
+        QFETCH(int, bidStatus);
+        QFETCH(QString, relation);
+        QFETCH(int, endsIn);
+        QFETCH(QString, reserve);
+        QFETCH(QString, expected);
+        const bool isReserve = !reserve.isEmpty();
+        const bool isReserveMet = reserve != "unmet";
+        QCOMPARE(WatchListTexts::statusText(bidStatus, relation, m_now.addSecs(endsIn), isReserve, isReserveMet, m_now),
+                 expected);
+    }
+
+    void timeLeft_data() {
+        QTest::addColumn<QDateTime>("end");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("color");
+        QTest::newRow("ended a second ago") << m_now.addSecs(-1) << "Ended"
+                                            << "#a0a0a4";
+        QTest::newRow("ends now") << m_now << "0s"
+                                  << "#ff0000";
+        QTest::newRow("59 seconds") << m_now.addSecs(59) << "59s"
+                                    << "#ff0000";
+        QTest::newRow("61 seconds") << m_now.addSecs(61) << "1m 1s"
+                                    << "#ff0000";
+        QTest::newRow("an hour less a second") << m_now.addSecs(3599) << "59m 59s"
+                                               << "#ff0000";
+        QTest::newRow("an hour") << m_now.addSecs(3600) << "1h 0m"
+                                 << "";
+        QTest::newRow("a day less a minute") << m_now.addSecs(86340) << "23h 59m"
+                                             << "";
+        QTest::newRow("a day") << m_now.addSecs(86400) << "1d 0h 0m"
+                               << "";
+        QTest::newRow("ten days and change") << m_now.addSecs(10 * 86400 + 3 * 3600 + 125) << "10d 3h 2m"
+                                             << "";
+        QTest::newRow("year 2000") << QDateTime(QDate(2000, 12, 31), QTime(23, 0), Qt::UTC) << "Unknown"
+                                   << "";
+        QTest::newRow("no end time") << QDateTime() << "Unknown"
+                                     << "";
+    }
+    void timeLeft() {
+        QFETCH(QDateTime, end);
+        QFETCH(QString, expected);
+        QFETCH(QString, color);
+        const WatchListTexts::TimeLeft left = WatchListTexts::timeLeft(end, m_now);
+        QCOMPARE(left.text, expected);
+        QCOMPARE(left.color.isValid() ? left.color.name() : QString(), color);
+    }
+
+    void bidTexts_data() {
+        QTest::addColumn<double>("userBid");
+        QTest::addColumn<double>("nextBid");
+        QTest::addColumn<int>("bidStatus");
+        QTest::addColumn<int>("leadTime");
+        QTest::addColumn<QString>("expected");
+        const QString warning = "<br/><font color=\"Red\">Warning: Bid too low</font>";
+        QTest::newRow("no snipe") << 0.0 << 5.0 << 1 << 8 << "";
+        QTest::newRow("scheduled") << 25.0 << 10.0 << 1 << 8 << "Scheduled: <b>USD 25.00, 8s</b>";
+        QTest::newRow("scheduled, equal to next") << 10.5 << 10.5 << 1 << 0 << "Scheduled: <b>USD 10.50, auto</b>";
+        QTest::newRow("scheduled, too low") << 10.0 << 10.5 << 1 << 3 << "Scheduled: <b>USD 10.00, 3s</b>" + warning;
+        QTest::newRow("bidding, too low is no news") << 10.0 << 10.5 << 2 << 3 << "Bidding: <b>USD 10.00, 3s</b>";
+        QTest::newRow("placed") << 10.0 << 12.0 << 3 << -1 << "Placed: <b>USD 10.00, auto</b>";
+        QTest::newRow("failed") << 10.0 << 5.0 << 4 << 5
+                                << "Failed: <b>USD 10.00, 5s</b><br/><a href=\"42\">View error</a>";
+        QTest::newRow("cancelled status reads failed")
+            << 10.0 << 5.0 << 0 << 5 << "Failed: <b>USD 10.00, 5s</b><br/><a href=\"42\">View error</a>";
+    }
+    void bidTexts() {
+        QFETCH(double, userBid);
+        QFETCH(double, nextBid);
+        QFETCH(int, bidStatus);
+        QFETCH(int, leadTime);
+        QFETCH(QString, expected);
+        QCOMPARE(WatchListTexts::bidText(42, "USD", userBid, nextBid, bidStatus, leadTime), expected);
+    }
+
+    // The stored cost and the page text it came from, with the cell's text.
+    void shipping_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<double>("cost");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("free") << "FREE" << 0.0 << "FREE";
+        QTest::newRow("pounds") << "£3.50" << 3.5 << "GBP 3.50";
+        QTest::newRow("thousands") << "£1,250.00" << 1250.0 << "GBP 1250.00";
+        QTest::newRow("millions") << "£1,250,000.5" << 1250000.5 << "GBP 1250000.50";
+        QTest::newRow("letters after the number") << "4.99 GBP" << -1.0 << "Unkown";
+        QTest::newRow("no digits") << "tbd" << -1.0 << "Unkown";
+    }
+    void shipping() {
+        QFETCH(QString, page);
+        QFETCH(double, cost);
+        QFETCH(QString, expected);
+        const double parsed = ItemHelper::parseShippingCost(page);
+        QCOMPARE(parsed, cost);
+        QCOMPARE(WatchListTexts::shippingText("GBP", parsed), expected);
+    }
+
+    void bidTimingAndBurstTexts() {
+        const QDateTime end = m_now.addSecs(300);
+        QCOMPARE(WatchListTexts::bidTimingText(BidStatus::Placed, end.addSecs(-3), end),
+                 QString("The last bid request left 3s before the end."));
+        QCOMPARE(WatchListTexts::bidTimingText(BidStatus::Failed, end.addSecs(2), end),
+                 QString("The last bid request left 2s after the end."));
+        QCOMPARE(WatchListTexts::bidTimingText(BidStatus::Scheduled, end.addSecs(-3), end), QString());
+        QCOMPARE(FailureBox::burstText("Failed to get item shipping cost.\n%1", "refused", 1),
+                 QString("Failed to get item shipping cost.\nrefused"));
+        QCOMPARE(FailureBox::burstText("Failed to get item shipping cost.\n%1", "refused", 50),
+                 QString("Failed to get item shipping cost.\nrefused\n(50 requests failed this way.)"));
+    }
+
+    // Cells other than Status and Item Number sort by their hidden value, not by what they show.
+    void sortsByValue_data() {
+        QTest::addColumn<QVariantList>("values");
+        QTest::addColumn<QList<int>>("order");
+        QTest::newRow("amounts as numbers") << QVariantList{100.0, 9.5, 25.0} << QList<int>{1, 2, 0};
+        QTest::newRow("names without case") << QVariantList{"banjo", "Zither", "Accordion"} << QList<int>{2, 0, 1};
+        QTest::newRow("end times") << QVariantList{m_now.addDays(2), m_now.addSecs(5), m_now.addDays(-1)}
+                                   << QList<int>{2, 1, 0};
+        QTest::newRow("group ids") << QVariantList{12, 3, 0} << QList<int>{2, 1, 0};
+    }
+    void sortsByValue() {
+        QFETCH(QVariantList, values);
+        QFETCH(QList<int>, order);
+        QTableWidget table(values.size(), 1);
+        for (int i = 0; i < values.size(); ++i) {
+            auto* cell = new UserRoleSortTableWidgetItem(QString::number(values.size() - i));
+            cell->setData(Qt::UserRole, values.at(i));
+            cell->setData(Qt::UserRole + 1, i);
+            table.setItem(i, 0, cell);
+        }
+        table.sortItems(0);
+        QList<int> sorted;
+        for (int row = 0; row < table.rowCount(); ++row)
+            sorted << table.item(row, 0)->data(Qt::UserRole + 1).toInt();
+        QCOMPARE(sorted, order);
+    }
+};
+
+QTEST_MAIN(TestCells)
+#include "test_cells.moc"

@@ -1,0 +1,180 @@
+#include "clockmanager.h"
+#include "dbhelper.h"
+#include "guitestbase.h"
+#include "hosts.h"
+#include "itemhelper.h"
+#include "networkmanager.h"
+#include "storefixture.h"
+#include "tollimerapp.h"
+
+#include <QHeaderView>
+#include <QNetworkReply>
+#include <QTableWidget>
+#include <QtTest>
+
+// The refresh of the watch list from the sandbox: what it stores, the low-bid warning, answers matched to the
+// right row whatever the table did meanwhile, and an outage that must not bury the user in boxes or erase what
+// the store knew.
+class TestRefresh : public GuiTestBase {
+    Q_OBJECT
+
+    static QString number(int i) { return QStringLiteral("3300000000%1").arg(i, 2, 10, QLatin1Char('0')); }
+
+    QJsonObject scenario() const override {
+        QList<QJsonObject> auctions;
+        for (int i = 1; i <= 50; ++i)
+            auctions << auction(number(i), 3600 + i, {{"shippingText", QStringLiteral("£%1.50").arg(i)}});
+        // A lot whose minimum is 10.50 before anyone bids.
+        auctions[0]["startPrice"] = 10.5;
+        return scenarioOf(auctions);
+    }
+    bool wantsWindow() const override { return false; }
+
+    QStringList numbers(int count) const {
+        QStringList list;
+        for (int i = 1; i <= count; ++i)
+            list << number(i);
+        return list;
+    }
+
+    void setUserValue(const char* field, const QVariant& value) {
+        QSqlRecord user = TollimerApp::instance()->user();
+        user.setValue(field, value);
+        TollimerApp::instance()->setUser(user);
+    }
+
+private slots:
+    // A scheduled bid overtaken by eBay's minimum is reported once, when it happens, and the new facts are stored.
+    void lowBidWarningOnce() {
+        const int id = storeItems({number(1)}).value(0);
+        QSqlRecord item = StoreFixture::record("items", {{"id", id}});
+        QVERIFY(DbHelper::getItem(item));
+        item.setValue("user_bid", 10.0);
+        item.setValue("next_bid", 9.5);
+        item.setValue("bid_status", BidStatus::Scheduled);
+        QVERIFY(DbHelper::updateItem(item));
+
+        openWindow();
+        QSignalSpy tray(m_window, &MainWindow::trayMessageShown);
+        QVERIFY(waitForRequests());
+        QCOMPARE(tray.size(), 1);
+        QCOMPARE(tray.first().at(0).toString(), "Low scheduled bid on item " + number(1));
+        QCOMPARE(tray.first().at(1).toString(), QString("Your scheduled bid is lower than the current bid! You need to "
+                                                        "raise your bid.\r\nItem Name: Lot %1")
+                                                    .arg(number(1)));
+        const QSqlRecord stored = storedItem(number(1));
+        QCOMPARE(stored.value("next_bid").toDouble(), 10.5);
+        QCOMPARE(stored.value("name").toString(), "Lot " + number(1));
+        QCOMPARE(stored.value("shipping").toDouble(), 1.5);
+        QCOMPARE(stored.value("user_relation").toString(), QString("NONE"));
+        QCOMPARE(stored.value("user_bid").toDouble(), 10.0);
+        QCOMPARE(cellText(number(1), MainWindow::MyBidColumn),
+                 QString("Scheduled: <b>GBP 10.00, auto</b><br/><font color=\"Red\">Warning: Bid too low</font>"));
+
+        QVERIFY(triggerAction("actionReload"));
+        QVERIFY(waitForRequests());
+        QCOMPARE(requestCount("GetMultipleItems"), 2);
+        QCOMPARE(tray.size(), 1);
+    }
+
+    // Shipping and relation answers find their row by item number after the user re-sorted the table.
+    void answersFollowTheirRow() {
+        const QStringList items = numbers(6);
+        storeItems(items);
+        fault({{"endpoint", "ViewItem"}, {"latencyMs", 2000}});
+        fault({{"endpoint", "ViewItemLite"}, {"latencyMs", 2000}});
+        openWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->findChildren<ItemHelper*>().size(), 12, 10000);
+        table()->sortItems(MainWindow::ItemNumberColumn, Qt::DescendingOrder);
+        QCOMPARE(columnTexts(MainWindow::ItemNumberColumn).first(), number(6));
+        QVERIFY(waitForRequests());
+        for (int i = 1; i <= 6; ++i) {
+            QCOMPARE(cellText(number(i), MainWindow::ShippingColumn), QStringLiteral("GBP %1.50").arg(i));
+            QCOMPARE(cellText(number(i), MainWindow::StatusColumn), QString("Watching"));
+            QCOMPARE(storedItem(number(i)).value("shipping").toDouble(), i + 0.5);
+        }
+    }
+
+    // Fifty rows during a page outage: item data in calls of twenty, one box for a hundred failures, and the
+    // stored shipping costs kept.
+    void outage() {
+        const QList<int> ids = storeItems(numbers(50));
+        QSqlQuery query;
+        QVERIFY(query.exec("UPDATE items SET shipping = 2.0"));
+        fault({{"endpoint", "ViewItem"}, {"status", 503}});
+        fault({{"endpoint", "ViewItemLite"}, {"status", 503}});
+        openWindow();
+        QVERIFY(waitForRequests());
+        QTRY_COMPARE(m_boxes.boxes.size(), 1);
+        QTest::qWait(200);
+        QCOMPARE(m_boxes.boxes.size(), 1);
+        const QString text = m_boxes.boxes.first().text;
+        QCOMPARE(m_boxes.boxes.first().title, QString("Network Error"));
+        QVERIFY2(text.startsWith("Failed to get item shipping cost.\n") ||
+                     text.startsWith("Failed to retrieve item status information.\n"),
+                 qPrintable(text));
+        QCOMPARE(text.count("(50 requests failed this way.)"), 2);
+
+        QCOMPARE(requestCount("GetMultipleItems"), 3);
+        QCOMPARE(table()->rowCount(), 50);
+        for (int i = 1; i <= 50; ++i) {
+            const QSqlRecord stored = storedItem(number(i));
+            QCOMPARE(stored.value("name").toString(), "Lot " + number(i));
+            QCOMPARE(stored.value("shipping").toDouble(), 2.0);
+            QCOMPARE(cellText(number(i), MainWindow::ShippingColumn), QString("GBP 2.00"));
+        }
+    }
+
+    // A long list is asked for in calls of at most twenty and answered by one signal; eBay refuses more at once.
+    void longList() {
+        ItemHelper helper;
+        QSignalSpy finished(&helper, &ItemHelper::getItemsFinished);
+        helper.getItems((numbers(45) << "339999999999").join(','));
+        QVERIFY(finished.wait(10000));
+        QTest::qWait(100);
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(finished.first().first().toBool());
+        QCOMPARE(helper.items()->size(), 46);
+        QVERIFY(helper.items()->value(number(45))->isAuction());
+        QVERIFY(!helper.items()->value("339999999999")->isAuction());
+        QCOMPARE(requestCount("GetMultipleItems"), 3);
+
+        QNetworkReply* reply = NetworkManager::instance()->get(
+            "http://open.api.ebay.com/shopping?callname=GetMultipleItems&responseencoding=JSON&appid=" +
+            Hosts::applicationId() + "&siteid=3&version=705&IncludeSelector=Details&ItemID=" + numbers(21).join(','));
+        QSignalSpy done(reply, &QNetworkReply::finished);
+        QVERIFY(done.wait(10000));
+        const QVariantMap answer = QJsonDocument::fromJson(reply->readAll()).toVariant().toMap();
+        delete reply;
+        QCOMPARE(answer.value("Ack").toString(), QString("Failure"));
+        QVERIFY(!answer.contains("Item"));
+        QVERIFY(answer.value("Errors").toList().first().toMap().value("LongMessage").toString().contains("20"));
+    }
+
+    // The tick refreshes every refresh interval and never with an interval of 0; nothing is asked for an empty list.
+    void automaticRefresh_data() {
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<int>("items");
+        QTest::addColumn<int>("requests");
+        QTest::newRow("every minute") << 1 << 1 << 3;
+        QTest::newRow("off") << 0 << 1 << 1;
+        QTest::newRow("empty list") << 1 << 0 << 0;
+    }
+    void automaticRefresh() {
+        QFETCH(int, interval);
+        QFETCH(int, items);
+        QFETCH(int, requests);
+        storeItems(numbers(items));
+        setUserValue("refresh_interval", interval);
+        openWindow();
+        QVERIFY(waitForRequests());
+        for (int tick = 0; tick < 120; ++tick)
+            m_window->onTimer();
+        QVERIFY(waitForRequests());
+        setUserValue("refresh_interval", 10);
+        QCOMPARE(requestCount("GetMultipleItems"), requests);
+    }
+};
+
+TOLLIMER_GUITEST_MAIN(TestRefresh)
+#include "test_refresh.moc"

@@ -1,0 +1,201 @@
+#include "clockmanager.h"
+#include "dbhelper.h"
+#include "guitestbase.h"
+#include "remotepixmaplabel.h"
+#include "snipedialog.h"
+#include "storefixture.h"
+#include "tollimerapp.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QtTest>
+
+// The snipe dialog: what it offers when it opens, what it refuses, and what the Snipe action stores from it.
+// A bid under eBay's minimum or a lead time out of range caught here is a snipe that would have failed or left
+// at the wrong moment.
+class TestSnipeDialog : public GuiTestBase {
+    Q_OBJECT
+
+    QJsonObject scenario() const override { return scenarioOf({auction("320000000001")}); }
+    bool wantsWindow() const override { return false; }
+
+    // A stored item with a next bid of 10.50 and the given snipe; returns its record.
+    QSqlRecord item(const QVariant& userBid = QVariant(), const QVariant& leadTime = QVariant(), double nextBid = 10.5,
+                    const QVariant& groupId = QVariant()) {
+        const int id = storeItems({"320000000001"}).value(0);
+        QSqlRecord record = StoreFixture::record("items", {{"id", id}});
+        DbHelper::getItem(record);
+        record.setValue("next_bid", nextBid);
+        record.setValue("user_bid", userBid);
+        record.setValue("lead_time", leadTime);
+        record.setValue("group_id", groupId);
+        record.setValue("bid_status", userBid.isNull() ? QVariant() : QVariant(1));
+        DbHelper::updateItem(record);
+        return record;
+    }
+
+    void setPreferences(int defaultLead, bool automatic) {
+        QSqlRecord user = TollimerApp::instance()->user();
+        user.setValue("default_lead_time", defaultLead);
+        user.setValue("auto_detect_lead_time", automatic ? 1 : 0);
+        TollimerApp::instance()->setUser(user);
+    }
+
+    template <class T> static T* child(QDialog& dialog, const char* name) { return dialog.findChild<T*>(name); }
+
+private slots:
+    void initialValues_data() {
+        QTest::addColumn<QVariant>("userBid");
+        QTest::addColumn<QVariant>("leadTime");
+        QTest::addColumn<bool>("preferAuto");
+        QTest::addColumn<QString>("bid");
+        QTest::addColumn<bool>("automatic");
+        QTest::addColumn<QString>("lead");
+        QTest::newRow("new snipe, preferences automatic") << QVariant() << QVariant() << true << "10.50" << true << "7";
+        QTest::newRow("new snipe, preferences fixed") << QVariant() << QVariant() << false << "10.50" << false << "7";
+        QTest::newRow("editing, automatic") << QVariant(20.0) << QVariant(0) << false << "20.00" << true << "7";
+        QTest::newRow("editing, fixed") << QVariant(20.0) << QVariant(12) << true << "20.00" << false << "12";
+    }
+    void initialValues() {
+        QFETCH(QVariant, userBid);
+        QFETCH(QVariant, leadTime);
+        QFETCH(bool, preferAuto);
+        QFETCH(QString, bid);
+        QFETCH(bool, automatic);
+        QFETCH(QString, lead);
+        setPreferences(7, preferAuto);
+        SnipeDialog dialog(item(userBid, leadTime));
+        QCOMPARE(child<QLineEdit>(dialog, "lineEditUserBidAmount")->text(), bid);
+        QCOMPARE(child<QRadioButton>(dialog, "radioButtonAutoDetect")->isChecked(), automatic);
+        QCOMPARE(child<QRadioButton>(dialog, "radioButtonUserSpecified")->isChecked(), !automatic);
+        QCOMPARE(child<QLineEdit>(dialog, "lineEditLeadTime")->text(), lead);
+        QCOMPARE(child<QLineEdit>(dialog, "lineEditLeadTime")->isEnabled(), !automatic);
+        QCOMPARE(child<QLabel>(dialog, "labelBidHint")->text(), QString("GBP (10.50 or more)"));
+        QCOMPARE(child<QLabel>(dialog, "labelTimeLeft")->text(),
+                 QString("59m 59s").prepend("<font color='red'>") + "</font>");
+        // The picture comes from the sandbox through the program's proxy.
+        auto* picture = child<RemotePixmapLabel>(dialog, "labelItemImage");
+        QSignalSpy loaded(picture, &RemotePixmapLabel::pixmapLoaded);
+        QVERIFY(loaded.wait(10000));
+        QVERIFY(!picture->pixmap(Qt::ReturnByValue).isNull());
+    }
+
+    // What the dialog refuses stays open with the focus on the field at fault; what it takes, it takes.
+    void validation_data() {
+        QTest::addColumn<double>("nextBid");
+        QTest::addColumn<QString>("bid");
+        QTest::addColumn<bool>("automatic");
+        QTest::addColumn<QString>("lead");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("below the minimum") << 10.5 << "10.49" << true << "5"
+                                           << "Pleae enter a bid that is 10.5 or more.";
+        QTest::newRow("equal to the minimum") << 10.5 << "10.50" << true << "5"
+                                              << "";
+        QTest::newRow("no minimum stored") << 0.0 << "0.50" << true << "5"
+                                           << "";
+        QTest::newRow("no bid at all") << 0.0 << "" << true << "5"
+                                       << "Pleae enter a bid that is 0.01 or more.";
+        QTest::newRow("lead time 0") << 10.5 << "11" << false << "0"
+                                     << "Pleae enter a lead time that is between 1 and 60 seconds.";
+        QTest::newRow("lead time 61") << 10.5 << "11" << false << "61"
+                                      << "Pleae enter a lead time that is between 1 and 60 seconds.";
+        QTest::newRow("lead time 60") << 10.5 << "11" << false << "60"
+                                      << "";
+        QTest::newRow("automatic ignores the field") << 10.5 << "11" << true << "0"
+                                                     << "";
+    }
+    void validation() {
+        QFETCH(double, nextBid);
+        QFETCH(QString, bid);
+        QFETCH(bool, automatic);
+        QFETCH(QString, lead);
+        QFETCH(QString, refusal);
+        SnipeDialog dialog(item(QVariant(), QVariant(), nextBid));
+        dialog.show();
+        child<QLineEdit>(dialog, "lineEditUserBidAmount")->setText(bid);
+        child<QRadioButton>(dialog, automatic ? "radioButtonAutoDetect" : "radioButtonUserSpecified")->setChecked(true);
+        child<QLineEdit>(dialog, "lineEditLeadTime")->setText(lead);
+        child<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::Ok)->click();
+        if (refusal.isEmpty()) {
+            QVERIFY(m_boxes.boxes.isEmpty());
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            QCOMPARE(dialog.leadTime(), automatic ? 0 : lead.toInt());
+            return;
+        }
+        QCOMPARE(m_boxes.boxes.size(), 1);
+        QCOMPARE(m_boxes.boxes.first().text, refusal);
+        QVERIFY(dialog.isVisible());
+    }
+
+    // The Snipe action stores what the dialog was given, on the row as it is now, with no group for "- None -".
+    void snipeFromWindow_data() {
+        QTest::addColumn<bool>("inGroup");
+        QTest::newRow("in a group") << true;
+        QTest::newRow("no group") << false;
+    }
+    void snipeFromWindow() {
+        QFETCH(bool, inGroup);
+        const int groupId = StoreFixture::addGroup("Watches", m_userId);
+        item(QVariant(15.0), QVariant(4), 10.5, groupId);
+        openWindow();
+        QVERIFY(waitForRequests());
+        selectItems({"320000000001"});
+        bool filled = false;
+        QTimer::singleShot(0, [&]() {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            child<QComboBox>(*dialog, "comboBoxGroup")->setCurrentIndex(inGroup ? 1 : 0);
+            child<QLineEdit>(*dialog, "lineEditUserBidAmount")->setText("30.25");
+            child<QRadioButton>(*dialog, "radioButtonUserSpecified")->setChecked(true);
+            child<QLineEdit>(*dialog, "lineEditLeadTime")->setText("9");
+            child<QDialogButtonBox>(*dialog, "buttonBox")->button(QDialogButtonBox::Ok)->click();
+            filled = true;
+        });
+        QVERIFY(triggerAction("actionSnipe"));
+        QVERIFY(filled);
+        const QSqlRecord stored = storedItem("320000000001");
+        QCOMPARE(stored.value("user_bid").toDouble(), 30.25);
+        QCOMPARE(stored.value("lead_time").toInt(), 9);
+        QCOMPARE(stored.value("bid_status").toInt(), int(BidStatus::Scheduled));
+        QCOMPARE(stored.value("group_id").isNull(), !inGroup);
+        QCOMPARE(stored.value("group_id").toInt(), inGroup ? groupId : 0);
+        QCOMPARE(cellText("320000000001", MainWindow::MyBidColumn), QString("Scheduled: <b>GBP 30.25, 9s</b>"));
+        QCOMPARE(cellText("320000000001", MainWindow::StatusColumn), QString("Bid Scheduled"));
+    }
+
+    // Without a row that can take a snipe the action says why and stores nothing; a snipe being placed now
+    // cannot be scheduled a second time.
+    void snipeRefused_data() {
+        QTest::addColumn<QVariant>("bidStatus");
+        QTest::addColumn<QString>("endTime");
+        QTest::addColumn<bool>("select");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("nothing selected") << QVariant() << "" << false << "Select an item to snipe.";
+        QTest::newRow("ended") << QVariant() << "2020-01-01T00:00:00" << true << "Auction has ended for this item.";
+        QTest::newRow("being placed") << QVariant(2) << "" << true << "The bid on this item is being placed now.";
+    }
+    void snipeRefused() {
+        QFETCH(QVariant, bidStatus);
+        QFETCH(QString, endTime);
+        QFETCH(bool, select);
+        QFETCH(QString, text);
+        const int id = storeItems({"320000000001"}, endTime).value(0);
+        if (!bidStatus.isNull())
+            QVERIFY(StoreFixture::setSnipe(id, bidStatus));
+        openWindow();
+        if (select)
+            selectItems({"320000000001"});
+        QVERIFY(triggerAction("actionSnipe"));
+        QCOMPARE(m_boxes.boxes.size(), 1);
+        QCOMPARE(m_boxes.boxes.first().text, text);
+        QCOMPARE(storedItem("320000000001").value("bid_status").toInt(), bidStatus.toInt());
+    }
+};
+
+TOLLIMER_GUITEST_MAIN(TestSnipeDialog)
+#include "test_snipedialog.moc"
