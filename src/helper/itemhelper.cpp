@@ -513,7 +513,8 @@ void ItemHelper::getMyeBayBiddingItemNumbers() {
 
 QStringList ItemHelper::myEbayItemNumbers(const QString& page) {
     const QString prefix = QStringLiteral("href=\"http://") + Hosts::host(Hosts::UkWeb) + QStringLiteral("/itm/");
-    QRegExp link(QRegExp::escape(prefix) + QStringLiteral("(\\d+)") + QRegExp::escape(QStringLiteral("?")),
+    // ASCII digits only: \d would also take the digits of other scripts, which no item number has.
+    QRegExp link(QRegExp::escape(prefix) + QStringLiteral("([0-9]+)") + QRegExp::escape(QStringLiteral("?")),
                  Qt::CaseInsensitive, QRegExp::RegExp);
     link.setMinimal(true);
     QStringList numbers;
