@@ -140,20 +140,30 @@ void ItemHelper::getItemsWebFinished() {
         emit getItemsFinished(false);
         return;
     }
-    bool ok = false;
-    const QVariantMap root = parseJson(reply->readAll(), &ok);
-    if (!ok || isAbsent(root.value(QStringLiteral("Timestamp")))) {
+    // Batches of one call add to the items of the batches before.
+    ItemHash* items = m_items ? m_items : new ItemHash;
+    if (!readItems(reply->readAll(), items)) {
+        if (items != m_items)
+            delete items;
         parseError(ItemsParseError);
         return;
     }
-    const QDateTime timestamp = ClockManager::parseEbayTime(root.value(QStringLiteral("Timestamp")).toString());
-    if (!timestamp.isValid()) {
-        parseError(ItemsParseError);
+    m_items = items;
+    if (!m_itemBatches.isEmpty()) {
+        sendItems(m_itemBatches.takeFirst());
         return;
     }
+    emit getItemsFinished(true);
+}
 
-    if (!m_items)
-        m_items = new ItemHash;
+bool ItemHelper::readItems(const QByteArray& body, ItemHash* items) {
+    bool ok = false;
+    const QVariantMap root = parseJson(body, &ok);
+    if (!ok || isAbsent(root.value(QStringLiteral("Timestamp"))))
+        return false;
+    const QDateTime timestamp = ClockManager::parseEbayTime(root.value(QStringLiteral("Timestamp")).toString());
+    if (!timestamp.isValid())
+        return false;
 
     if (root.value(QStringLiteral("Ack")).toString() != QLatin1String("Success")) {
         const QVariantList errors = root.value(QStringLiteral("Errors")).toList();
@@ -176,8 +186,8 @@ void ItemHelper::getItemsWebFinished() {
             item->setIsReserve(false);
             item->setIsReserveMet(true);
             item->setIsAuction(false);
-            delete m_items->value(number);
-            m_items->insert(number, item);
+            delete items->value(number);
+            items->insert(number, item);
         }
     }
 
@@ -210,14 +220,10 @@ void ItemHelper::getItemsWebFinished() {
         item->setIsReserve(!isAbsent(reserveMet));
         item->setIsReserveMet(isAbsent(reserveMet) || reserveMet.toBool());
 
-        delete m_items->value(item->itemNumber());
-        m_items->insert(item->itemNumber(), item);
+        delete items->value(item->itemNumber());
+        items->insert(item->itemNumber(), item);
     }
-    if (!m_itemBatches.isEmpty()) {
-        sendItems(m_itemBatches.takeFirst());
-        return;
-    }
-    emit getItemsFinished(true);
+    return true;
 }
 
 // ---- viewer relation and shipping ----
@@ -234,20 +240,27 @@ void ItemHelper::getUserItemRelationWebFinished() {
         emit getUserItemRelationFinished(false, QString());
         return;
     }
-    bool ok = false;
-    const QVariantMap root = parseJson(reply->readAll(), &ok);
-    if (!ok) {
+    QString relation;
+    if (!readUserItemRelation(reply->readAll(), &relation)) {
         parseError(RelationParseError);
         return;
     }
-    QString relation = QStringLiteral("Unknown");
+    emit getUserItemRelationFinished(true, relation);
+}
+
+bool ItemHelper::readUserItemRelation(const QByteArray& body, QString* relation) {
+    bool ok = false;
+    const QVariantMap root = parseJson(body, &ok);
+    if (!ok)
+        return false;
+    *relation = QStringLiteral("Unknown");
     const QVariantMap response = root.value(QStringLiteral("ViewItemLiteResponse")).toMap();
     if (isAbsent(response.value(QStringLiteral("Error")))) {
         const QVariantList items = response.value(QStringLiteral("Item")).toList();
         if (!items.isEmpty())
-            relation = items.first().toMap().value(QStringLiteral("ViewerItemRelation")).toString();
+            *relation = items.first().toMap().value(QStringLiteral("ViewerItemRelation")).toString();
     }
-    emit getUserItemRelationFinished(true, relation);
+    return true;
 }
 
 void ItemHelper::getShipping(const QString& itemNumber) {
@@ -282,6 +295,10 @@ void ItemHelper::getShippingWebFinished() {
         emit getShippingFinished(false, -1.0);
         return;
     }
+    emit getShippingFinished(true, readShippingPage(NetworkManager::replyText(reply)));
+}
+
+double ItemHelper::readShippingPage(const QString& page) {
     static const QList<QPair<QString, QString>> markers = {
         {QStringLiteral("<span id=\"fshippingCost\" class=\"notranslate sh-cst \"><span>"), QStringLiteral("</span>")},
         {QStringLiteral("<span id=\"fshippingCost\" class=\"notranslate sh-fr-cst \"><span>"),
@@ -290,19 +307,16 @@ void ItemHelper::getShippingWebFinished() {
         {QStringLiteral("<span class=\"vi-is1-sh-srvcCost vi-is1-hideElem vi-is1-showElem\">"),
          QStringLiteral("</span>")},
     };
-    const QString page = NetworkManager::replyText(reply);
     for (const auto& marker : markers) {
         const QString costText = extractBetween(page, marker.first, marker.second);
         if (costText.isEmpty())
             continue;
         bool decided = false;
         const double cost = parseShippingCost(costText, &decided);
-        if (decided) {
-            emit getShippingFinished(true, cost);
-            return;
-        }
+        if (decided)
+            return cost;
     }
-    emit getShippingFinished(true, -1.0);
+    return -1.0;
 }
 
 // ---- bids ----
@@ -320,16 +334,26 @@ void ItemHelper::placeBidJsonStep1WebFinished() {
         emit placeBidJsonStep1Finished(false, networkError, QString(), QString(), QString());
         return;
     }
-    const QString page = NetworkManager::replyText(reply);
+    QString stok;
+    QString key;
+    QString uiid;
+    const QString result = readJsonBidStep1(NetworkManager::replyText(reply), &stok, &key, &uiid);
+    emit placeBidJsonStep1Finished(true, result, stok, key, uiid);
+}
+
+QString ItemHelper::readJsonBidStep1(const QString& page, QString* stok, QString* key, QString* uiid) {
     if (page.contains(QLatin1String("window.parent.location"), Qt::CaseInsensitive) ||
         page.contains(QLatin1String("PageViewBids_MakeBidError\""), Qt::CaseInsensitive)) {
-        emit placeBidJsonStep1Finished(true, QStringLiteral("Redirect"), QString(), QString(), QString());
-        return;
+        stok->clear();
+        key->clear();
+        uiid->clear();
+        return QStringLiteral("Redirect");
     }
     const QString end = QStringLiteral("\">");
-    emit placeBidJsonStep1Finished(true, placed, extractBetween(page, QStringLiteral("name=\"stok\" value=\""), end),
-                                   extractBetween(page, QStringLiteral("name=\"key\" value=\""), end),
-                                   extractBetween(page, QStringLiteral("name=\"uiid\" value=\""), end));
+    *stok = extractBetween(page, QStringLiteral("name=\"stok\" value=\""), end);
+    *key = extractBetween(page, QStringLiteral("name=\"key\" value=\""), end);
+    *uiid = extractBetween(page, QStringLiteral("name=\"uiid\" value=\""), end);
+    return placed;
 }
 
 void ItemHelper::placeBidJsonStep2(const QString& domain, const QString& itemNumber, double maxBid, const QString& stok,
@@ -347,31 +371,38 @@ void ItemHelper::placeBidJsonStep2WebFinished() {
         emit placeBidFinished(false, networkError);
         return;
     }
-    bool ok = false;
-    const QVariantMap root = parseJson(reply->readAll(), &ok);
-    if (!ok) {
+    QString result;
+    if (!readJsonBidAnswer(reply->readAll(), &result)) {
         reportFailure(networkErrorTitle, QStringLiteral("Failed to parse json bid step 2."));
         emit placeBidFinished(false, QStringLiteral("Parse Error"));
         return;
     }
+    emit placeBidFinished(true, result);
+}
+
+bool ItemHelper::readJsonBidAnswer(const QByteArray& body, QString* result) {
+    bool ok = false;
+    const QVariantMap root = parseJson(body, &ok);
+    if (!ok)
+        return false;
     const QVariant status = root.value(QStringLiteral("Status"));
     if (!isAbsent(status) && status.toString().compare(QLatin1String("CONFIRMBID"), Qt::CaseInsensitive) == 0) {
-        emit placeBidFinished(true, placed);
-        return;
+        *result = placed;
+        return true;
     }
-    QString result = unknownResult;
+    *result = unknownResult;
     const QVariant error = root.value(QStringLiteral("Error"));
     if (!isAbsent(error)) {
         if (error.toString().compare(QLatin1String("REDIRECT"), Qt::CaseInsensitive) == 0) {
             const QVariant debugError = root.value(QStringLiteral("DebugError"));
             const QVariantList debugErrors = isAbsent(debugError) ? QVariantList() : debugError.toList();
             if (!debugErrors.isEmpty())
-                result = debugErrors.first().toString();
+                *result = debugErrors.first().toString();
         } else {
-            result = error.toString();
+            *result = error.toString();
         }
     }
-    emit placeBidFinished(true, result);
+    return true;
 }
 
 void ItemHelper::placeBidHtmlStep1(const QString& itemNumber, double maxBid) {
@@ -388,15 +419,16 @@ void ItemHelper::placeBidHtmlStep1WebFinished() {
         return;
     }
     const QString page = NetworkManager::replyText(reply);
+    emit placeBidHtmlStep1Finished(true, placed, htmlBidToken(page, QStringLiteral("stok")),
+                                   htmlBidToken(page, QStringLiteral("uiid")));
+}
+
+QString ItemHelper::htmlBidToken(const QString& page, const QString& name) {
     // The form may write the value attribute before the name attribute.
-    const auto token = [&page](const QString& name) {
-        const QString value =
-            extractBetween(page, QStringLiteral("name=\"%1\" value=\"").arg(name), QStringLiteral("\">"));
-        if (!value.isEmpty())
-            return value;
-        return extractBefore(page, QStringLiteral("\" name=\"%1\"").arg(name), QStringLiteral("\""));
-    };
-    emit placeBidHtmlStep1Finished(true, placed, token(QStringLiteral("stok")), token(QStringLiteral("uiid")));
+    const QString value = extractBetween(page, QStringLiteral("name=\"%1\" value=\"").arg(name), QStringLiteral("\">"));
+    if (!value.isEmpty())
+        return value;
+    return extractBefore(page, QStringLiteral("\" name=\"%1\"").arg(name), QStringLiteral("\""));
 }
 
 void ItemHelper::placeBidHtmlStep2(const QString& itemNumber, double maxBid, const QString& user, const QString& stok,
@@ -479,9 +511,10 @@ void ItemHelper::getMyeBayBiddingItemNumbers() {
          &ItemHelper::getMyeBayBiddingItemNumbersWebFinished);
 }
 
-QStringList ItemHelper::myEbayItemNumbers(const QString& page) const {
+QStringList ItemHelper::myEbayItemNumbers(const QString& page) {
     const QString prefix = QStringLiteral("href=\"http://") + Hosts::host(Hosts::UkWeb) + QStringLiteral("/itm/");
-    QRegExp link(QRegExp::escape(prefix) + QStringLiteral("(\\d+)") + QRegExp::escape(QStringLiteral("?")),
+    // ASCII digits only: \d would also take the digits of other scripts, which no item number has.
+    QRegExp link(QRegExp::escape(prefix) + QStringLiteral("([0-9]+)") + QRegExp::escape(QStringLiteral("?")),
                  Qt::CaseInsensitive, QRegExp::RegExp);
     link.setMinimal(true);
     QStringList numbers;

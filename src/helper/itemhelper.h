@@ -65,6 +65,24 @@ public:
     // Reads the outcome of the page bid flow's confirming request.
     static QString classifyHtmlBidAnswer(const QString& page);
 
+    // The readers of eBay's answers, apart from the replies so that any answer can be tried on them.
+    // The items of a GetMultipleItems answer, added to items, which owns them (an item number given twice keeps
+    // its last entry); false, with items untouched, for an answer without JSON or without a valid Timestamp.
+    static bool readItems(const QByteArray& body, ItemHash* items);
+    // The viewer relation of a ViewItemLite answer, "Unknown" where it names none; false for an answer without JSON.
+    static bool readUserItemRelation(const QByteArray& body, QString* relation);
+    // The shipping cost an item page shows: 0.0 free, -1.0 unknown.
+    static double readShippingPage(const QString& page);
+    // The quick-bid flow's first answer: "Redirect" (no tokens), or "Placed" with the tokens of the confirming
+    // request (empty where the page has none).
+    static QString readJsonBidStep1(const QString& page, QString* stok, QString* key, QString* uiid);
+    // The quick-bid flow's confirming answer: "Placed", eBay's error or "UNKNOWN"; false for an answer without JSON.
+    static bool readJsonBidAnswer(const QByteArray& body, QString* result);
+    // A token (stok, uiid) of the page bid flow's form, or an empty string.
+    static QString htmlBidToken(const QString& page, const QString& name);
+    // The item numbers linked from a My eBay list page, in page order.
+    static QStringList myEbayItemNumbers(const QString& page);
+
 signals:
     void getItemsFinished(bool ok);
     void getUserItemRelationFinished(bool ok, const QString& relation);
@@ -100,7 +118,6 @@ private:
     QNetworkReply* finishedReply(const QString& failureMessage);
     void parseError(ParseErrorKind kind);
     void clearItems();
-    QStringList myEbayItemNumbers(const QString& page) const;
 
     // Shows the box unless in snipe mode.
     void reportFailure(const QString& title, const QString& text);

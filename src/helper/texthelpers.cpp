@@ -4,19 +4,19 @@
 #include <QUrl>
 
 namespace {
-QString withoutLineBreaks(QString text) {
-    text.remove(QStringLiteral("\r\n"));
-    text.remove(QLatin1Char('\n'));
-    text.remove(QLatin1Char('\t'));
-    return text;
-}
-
 QRegExp minimalPattern(const QString& pattern) {
     QRegExp regExp(pattern, Qt::CaseInsensitive, QRegExp::RegExp);
     regExp.setMinimal(true);
     return regExp;
 }
 } // namespace
+
+QString withoutLineBreaks(QString text) {
+    text.remove(QStringLiteral("\r\n"));
+    text.remove(QLatin1Char('\n'));
+    text.remove(QLatin1Char('\t'));
+    return text;
+}
 
 QString extractBetween(QString text, const QString& start, const QString& end) {
     if (text.isEmpty())

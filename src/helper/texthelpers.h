@@ -6,6 +6,8 @@
 // Scraping helpers for eBay's pages. Each works on its own copy of the page with line breaks and tabs removed,
 // matches case-insensitively and takes the shortest span.
 
+// The page as the helpers below read it: without CR LF, LF and tab (a lone CR stays).
+QString withoutLineBreaks(QString text);
 // The text between the first start marker and the following end marker, or an empty string.
 QString extractBetween(QString text, const QString& start, const QString& end);
 // The text after the last delimiter that precedes the first occurrence of the marker, or an empty string

@@ -261,6 +261,16 @@ void SmtpClient::sendMessage(const QString& text) {
     m_socket->flush();
 }
 
+bool SmtpClient::readReplyLine(QByteArray line, int* code, QString* text) {
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    // The whole line: a zero byte must not cut it short and so decide where the reply ends.
+    *text = QString::fromUtf8(line.constData(), line.size());
+    *code = text->left(3).toInt();
+    // "250-..." continues the reply; "250 ..." and a bare "250" are its last line.
+    return text->size() == 3 || (text->size() > 3 && text->at(3) == QLatin1Char(' '));
+}
+
 void SmtpClient::waitForResponse() {
     if (!m_socket) {
         emit smtpError(ResponseTimeoutError);
@@ -272,17 +282,12 @@ void SmtpClient::waitForResponse() {
     for (;;) {
         // Lines already buffered count before any wait: a reply may arrive together with the handshake.
         while (m_socket->canReadLine()) {
-            QByteArray line = m_socket->readLine();
-            while (line.endsWith('\n') || line.endsWith('\r'))
-                line.chop(1);
-            m_responseText = QString::fromUtf8(line);
-            m_responseCode = m_responseText.left(3).toInt();
+            const bool last = readReplyLine(m_socket->readLine(), &m_responseCode, &m_responseText);
             if (m_responseCode >= 400 && m_responseCode <= 499)
                 emit smtpError(ServerError);
             else if (m_responseCode >= 500 && m_responseCode <= 599)
                 emit smtpError(ClientError);
-            // "250-..." continues the reply; "250 ..." and a bare "250" are its last line.
-            if (m_responseText.size() == 3 || (m_responseText.size() > 3 && m_responseText.at(3) == QLatin1Char(' ')))
+            if (last)
                 return;
         }
         const bool more = waitBounded(replyTime, [this](int ms) {

@@ -89,6 +89,9 @@ public:
     // The bytes sent after DATA for a message text: every line ends in CR LF and a line starting with "."
     // gets a second one, so that no line of the mail can end the data early.
     static QByteArray dataBlock(const QString& text);
+    // One line of a server's reply as read from the socket: its text without the line break and its code (the
+    // number its first three characters make, else 0). True when the line ends the reply.
+    static bool readReplyLine(QByteArray line, int* code, QString* text);
 
 signals:
     void smtpError(SmtpClient::SmtpError error);
