@@ -134,6 +134,8 @@ void BidEngine::processBiddingItems() {
     if (!app)
         return;
     for (int i = m_items.size() - 1; i >= 0; --i) {
+        qDebug() << "inside bidding items loop, i =" << i;
+        qDebug() << "found bidding item at" << i;
         Item* item = m_items.at(i);
         if (item->bidStatus() != BidStatus::Scheduled || item->userBid() <= 0)
             continue;
@@ -141,6 +143,7 @@ void BidEngine::processBiddingItems() {
             continue;
         const int id = item->id();
         const QString number = item->itemNumber();
+        qDebug() << m_items.size() << "items in bidding item list.";
         m_items.removeAt(i);
         delete item;
         if (m_inFlight.contains(id)) {

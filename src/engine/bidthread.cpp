@@ -7,7 +7,9 @@
 #include "notifications.h"
 #include "traymessenger.h"
 
+#include <QCoreApplication>
 #include <QDebug>
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStringList>
@@ -16,6 +18,9 @@
 #include <exception>
 
 QSet<int> BidThread::s_awaitingConfirmation;
+QMultiMap<qint64, BidThread*> BidThread::s_dueConfirmations;
+bool BidThread::s_ownConnections = true;
+BidThread::Timeouts BidThread::s_timeouts = {firstStepTimeoutMs, confirmTimeoutMs, relationTimeoutMs};
 
 namespace {
 const QString placed = QStringLiteral("Placed");
@@ -28,8 +33,8 @@ QDateTime now() {
 BidThread::BidThread(QObject* parent)
     : QObject(parent)
     , m_requester(new ItemHelper(this))
-    , m_network(NetworkManager::instance()->createSessionManager(this)) {
-    m_requester->setSnipeMode(m_network, firstStepTimeoutMs);
+    , m_network(s_ownConnections ? NetworkManager::instance()->createSessionManager(this) : nullptr) {
+    m_requester->setSnipeMode(m_network, s_timeouts.firstStepMs);
     connect(m_requester, &ItemHelper::placeBidJsonStep1Finished, this, &BidThread::placeBidJsonStep1Finished);
     connect(m_requester, &ItemHelper::placeBidHtmlStep1Finished, this, &BidThread::placeBidHtmlStep1Finished);
     connect(m_requester, &ItemHelper::placeBidFinished, this, &BidThread::placeBidFinished);
@@ -38,6 +43,37 @@ BidThread::BidThread(QObject* parent)
 
 BidThread::~BidThread() {
     s_awaitingConfirmation.remove(m_itemId);
+    for (auto it = s_dueConfirmations.begin(); it != s_dueConfirmations.end();)
+        it = it.value() == this ? s_dueConfirmations.erase(it) : it + 1;
+}
+
+qint64 BidThread::monotonicMs() {
+    static QElapsedTimer elapsed;
+    if (!elapsed.isValid())
+        elapsed.start();
+    return elapsed.elapsed();
+}
+
+int BidThread::msUntilQuiet() {
+    const qint64 now = monotonicMs();
+    // A confirmation a little overdue is about to leave as well.
+    const auto next = s_dueConfirmations.lowerBound(now - 20);
+    if (next == s_dueConfirmations.end() || next.key() - now > quietBeforeConfirmationMs)
+        return 0;
+    return int(qMax<qint64>(0, next.key() - now)) + 20;
+}
+
+void BidThread::storeWhenQuiet(int itemId, const Columns& columns) {
+    const int wait = msUntilQuiet();
+    if (wait == 0) {
+        updateSnipe(itemId, columns);
+        return;
+    }
+    QTimer::singleShot(wait, QCoreApplication::instance(), [itemId, columns] { storeWhenQuiet(itemId, columns); });
+}
+
+void BidThread::store(const Columns& columns) {
+    storeWhenQuiet(m_itemId, columns);
 }
 
 bool BidThread::usesHtmlFlow(const QString& domain) {
@@ -106,22 +142,22 @@ void BidThread::run() {
     }
     const QDateTime start = now();
     qDebug().noquote() << ClockManager::storeText(start) << itemNumber() << "Run()";
-    updateSnipe(m_itemId, {{QStringLiteral("bid_status"), int(BidStatus::Bidding)},
-                           {QStringLiteral("actual_bid_time"), ClockManager::storeText(start)},
-                           {QStringLiteral("error_message"), QVariant(QVariant::String)}});
+    store({{QStringLiteral("bid_status"), int(BidStatus::Bidding)},
+           {QStringLiteral("actual_bid_time"), ClockManager::storeText(start)},
+           {QStringLiteral("error_message"), QVariant(QVariant::String)}});
     s_awaitingConfirmation.insert(m_itemId);
     if (usesHtmlFlow(m_domain)) {
         startHtmlStep1();
         return;
     }
     m_step1Start = now();
-    m_requester->setTransferTimeout(firstStepTimeoutMs);
+    m_requester->setTransferTimeout(s_timeouts.firstStepMs);
     m_requester->placeBidJsonStep1(m_domain, itemNumber(), userBid());
 }
 
 void BidThread::startHtmlStep1() {
     m_step1Start = now();
-    m_requester->setTransferTimeout(firstStepTimeoutMs);
+    m_requester->setTransferTimeout(s_timeouts.firstStepMs);
     m_requester->placeBidHtmlStep1(itemNumber(), userBid());
 }
 
@@ -163,17 +199,22 @@ int BidThread::secondsUntilBid(int step1Secs) const {
 
 void BidThread::scheduleConfirmation(const char* slot) {
     const int step1Secs = int(m_step1Start.msecsTo(now()) / 1000);
-    QTimer::singleShot(secondsUntilBid(step1Secs) * 1000, Qt::PreciseTimer, this, slot);
+    const int delayMs = secondsUntilBid(step1Secs) * 1000;
+    s_dueConfirmations.insert(monotonicMs() + delayMs, this);
+    QTimer::singleShot(delayMs, Qt::PreciseTimer, this, slot);
+    emit confirmationScheduled(m_itemId, delayMs);
 }
 
 bool BidThread::prepareConfirmation(const char* step) {
     qDebug().noquote() << ClockManager::storeText(now()) << itemNumber() << step;
+    for (auto it = s_dueConfirmations.begin(); it != s_dueConfirmations.end();)
+        it = it.value() == this ? s_dueConfirmations.erase(it) : it + 1;
     if (hasBeenCanceled()) {
         finish();
         return false;
     }
     s_awaitingConfirmation.remove(m_itemId);
-    m_requester->setTransferTimeout(confirmTimeoutMs);
+    m_requester->setTransferTimeout(s_timeouts.confirmMs);
     return true;
 }
 
@@ -210,9 +251,9 @@ void BidThread::placeBidFinished(bool ok, const QString& errorMsg) {
                                       "tells.");
     }
     // The request time is stored with the result, so the store is not written while confirming requests leave.
-    updateSnipe(m_itemId, {{QStringLiteral("bid_status"), int(isPlaced ? BidStatus::Placed : BidStatus::Failed)},
-                           {QStringLiteral("error_message"), isPlaced ? QVariant(QVariant::String) : QVariant(message)},
-                           {QStringLiteral("actual_bid_time"), m_record.value(QStringLiteral("actual_bid_time"))}});
+    store({{QStringLiteral("bid_status"), int(isPlaced ? BidStatus::Placed : BidStatus::Failed)},
+           {QStringLiteral("error_message"), isPlaced ? QVariant(QVariant::String) : QVariant(message)},
+           {QStringLiteral("actual_bid_time"), m_record.value(QStringLiteral("actual_bid_time"))}});
     if (!isPlaced && m_tray)
         m_tray->showTrayMessage(QStringLiteral("Bid failed on item ") + itemNumber(), message, TrayMessenger::Warning);
     const qint64 delay =
@@ -223,8 +264,7 @@ void BidThread::placeBidFinished(bool ok, const QString& errorMsg) {
 
 void BidThread::fail(const QString& message) {
     qCritical().noquote() << itemNumber() << "bid failed:" << message;
-    updateSnipe(m_itemId,
-                {{QStringLiteral("bid_status"), int(BidStatus::Failed)}, {QStringLiteral("error_message"), message}});
+    store({{QStringLiteral("bid_status"), int(BidStatus::Failed)}, {QStringLiteral("error_message"), message}});
     if (m_tray)
         m_tray->showTrayMessage(QStringLiteral("Bid failed on item ") + itemNumber(), message, TrayMessenger::Warning);
     finish();
@@ -239,11 +279,16 @@ void BidThread::finish() {
 }
 
 void BidThread::getUserItemRelation() {
-    m_requester->setTransferTimeout(relationTimeoutMs);
+    m_requester->setTransferTimeout(s_timeouts.relationMs);
     m_requester->getUserItemRelation(itemNumber());
 }
 
 void BidThread::postBidActions(bool ok, const QString& relation) {
+    // Its store writes wait for other snipes' confirming requests due in a moment.
+    if (const int wait = msUntilQuiet()) {
+        QTimer::singleShot(wait, this, [this, ok, relation] { postBidActions(ok, relation); });
+        return;
+    }
     if (!ok) {
         qCritical().noquote() << itemNumber() << "viewer relation not received:" << m_requester->lastFailure();
         finish();

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QDateTime>
+#include <QMultiMap>
 #include <QObject>
 #include <QSet>
 #include <QSqlRecord>
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <utility>
 
 class ItemHelper;
@@ -28,6 +30,9 @@ public:
     static constexpr int relationTimeoutMs = 20 * 1000;
     // The viewer relation is asked no earlier than this after the end (eBay time), so the verdict is final.
     static constexpr int relationAfterEndMs = 2000;
+    // The store is not written this shortly before any snipe's confirming request is due: a write on a busy disk
+    // holds the GUI thread for up to some 15 ms, and the request would leave that much late.
+    static constexpr int quietBeforeConfirmationMs = 60;
     // Automatic lead time is the first request's duration, but at least this.
     static constexpr int minimumAutomaticLeadSeconds = 3;
 
@@ -62,6 +67,17 @@ public:
     // Writes just these columns of a snipe's row, and only while the snipe has not been cancelled, so that what
     // the user changed meanwhile stays. Returns whether a row was changed.
     static bool updateSnipe(int itemId, const Columns& columns);
+    // Off: every snipe sends through the session's one manager, which opens six connections per host, so that
+    // many snipes ending together queue for them. For measuring that design against the default only.
+    static void setOwnConnections(bool own) { s_ownConnections = own; }
+    // Replaces the time-outs above (tests shorten them so that a silent peer costs seconds, not minutes).
+    static void setRequestTimeouts(int firstStepMs, int confirmMs, int relationMs) {
+        s_timeouts = {firstStepMs, confirmMs, relationMs};
+    }
+
+signals:
+    // The confirming request will leave delayMs from now.
+    void confirmationScheduled(int itemId, int delayMs);
 
 private slots:
     void placeBidJsonStep1Finished(bool ok, const QString& errorMsg, const QString& stok, const QString& key,
@@ -82,12 +98,28 @@ private:
     void fail(const QString& message);
     void finish();
     void notifyResult(const QString& relation);
+    // Writes the columns now, or once no confirming request is due in the quiet window. The write does not depend
+    // on this object, which may be gone by then.
+    void store(const Columns& columns);
+    static void storeWhenQuiet(int itemId, const Columns& columns);
+    // Milliseconds until the confirming request due next is past (0: none due soon).
+    static int msUntilQuiet();
+    static qint64 monotonicMs();
     void applyGroupLimit(const QString& relation);
     QString failureText(bool ok, const QString& errorMsg) const;
     QString itemNumber() const;
     double userBid() const;
 
     static QSet<int> s_awaitingConfirmation;
+    // Monotonic moments at which confirming requests are due, and whose they are.
+    static QMultiMap<qint64, BidThread*> s_dueConfirmations;
+    static bool s_ownConnections;
+    struct Timeouts {
+        int firstStepMs;
+        int confirmMs;
+        int relationMs;
+    };
+    static Timeouts s_timeouts;
 
     ItemHelper* m_requester = nullptr;
     QNetworkAccessManager* m_network = nullptr;

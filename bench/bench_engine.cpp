@@ -1,0 +1,198 @@
+// When do the confirming requests of snipes reach eBay, placed through the real bid engine and bid threads?
+//
+// Starts tollimer-sandbox, signs in, stores snipes in a temporary store and lets the engine, driven by the
+// clock's tick, place them. Each bid thread announces when its confirming request is due; the sandbox stamps
+// the arrival of every request. Arrival minus due moment is what a snipe loses to timers, the event loop, the
+// connections and the network stack.
+//
+//   bench_engine fire  [snipes]                 one snipe ending per second                 (default 50)
+//   bench_engine burst [snipes] [latency-ms]    all ending in the same second, sandbox latency on every
+//                                               request                                   (defaults 100, 150)
+//   bench_engine burst-shared ...               the same with every snipe on the session's one manager
+//
+// Both processes anchor their monotonic clocks to the wall clock once, so single figures carry about one
+// millisecond of uncertainty.
+
+#include "benchsupport.h"
+#include "bidengine.h"
+#include "bidthread.h"
+#include "clockmanager.h"
+#include "dbhelper.h"
+#include "loginhelper.h"
+#include "messages.h"
+#include "networkmanager.h"
+#include "sandboxprocess.h"
+#include "storefixture.h"
+#include "tollimerapp.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QSet>
+#include <QSignalSpy>
+#include <QTextStream>
+#include <QTimer>
+#include <QUrlQuery>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+struct WallClock {
+    qint64 anchorMs = QDateTime::currentMSecsSinceEpoch();
+    QElapsedTimer elapsed;
+    WallClock() { elapsed.start(); }
+    double nowMs() const { return double(anchorMs) + double(elapsed.nsecsElapsed()) / 1e6; }
+};
+
+QString itemNumber(int i) {
+    return QString::number(150000000000LL + i);
+}
+
+// Runs the event loop until done() holds or timeoutMs have passed.
+bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!done()) {
+        if (waited.elapsed() > timeoutMs)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TollimerApp app(argc, argv);
+    const QStringList args = app.arguments();
+    const QString mode = args.value(1, QStringLiteral("fire"));
+    const bool burst = mode.startsWith(QLatin1String("burst"));
+    const int snipes = args.size() > 2 ? std::max(1, args.at(2).toInt()) : (burst ? 100 : 50);
+    const int latencyMs = burst ? (args.size() > 3 ? args.at(3).toInt() : 150) : 0;
+    BidThread::setOwnConnections(mode != QLatin1String("burst-shared"));
+    QTextStream out(stdout);
+    Messages::setHandler([](const Messages::Box&) { return QMessageBox::Ok; });
+
+    StoreFixture store;
+    if (!store.open()) {
+        out << "could not open the store\n";
+        return 1;
+    }
+    SandboxProcess sandbox;
+    if (!BenchSupport::startSandbox(sandbox, out))
+        return 1;
+
+    // Auctions far enough away that every snipe is started by the engine's rule, not at once.
+    const int lead = 2;
+    const int firstEnd = 40;
+    QJsonArray auctions;
+    for (int i = 0; i < snipes; ++i)
+        auctions.append(QJsonObject{{"itemNumber", itemNumber(i)}, {"endsInSeconds", firstEnd + (burst ? 0 : i)}});
+    const QJsonObject scenario{{"clockOffsetSeconds", 0},
+                               {"users", QJsonArray{QJsonObject{{"username", "sniper_uk"}, {"password", "secret"}}}},
+                               {"auctions", auctions}};
+    sandbox.control("POST", QStringLiteral("/_sandbox/scenario"), QJsonDocument(scenario).toJson());
+
+    LoginHelper login;
+    QSignalSpy signedIn(&login, &LoginHelper::loginStep2Finished);
+    login.login(QStringLiteral("sniper_uk"), QStringLiteral("secret"), QStringLiteral("ebay.co.uk"), 3);
+    if (!signedIn.wait(15000) || !signedIn.first().at(0).toBool()) {
+        out << "sign-in failed\n";
+        return 1;
+    }
+    ClockManager::instance()->syncTimeAndWait();
+
+    const int userId = StoreFixture::addUser(QStringLiteral("sniper_uk"));
+    QSqlRecord user = StoreFixture::record(QStringLiteral("users"), {{"id", userId}});
+    QSqlRecord country = StoreFixture::record(QStringLiteral("countries"), {{"site_id", 3}});
+    DbHelper::getUser(user);
+    DbHelper::getCountry(country);
+    app.setUser(user);
+    app.setCountry(country);
+    const QJsonArray state =
+        sandbox.controlJson("GET", QStringLiteral("/_sandbox/state")).object()["auctions"].toArray();
+    for (const QJsonValue& auction : state) {
+        const QJsonObject object = auction.toObject();
+        const int id = StoreFixture::addItem(object["itemNumber"].toString(), userId, QStringLiteral("NONE"),
+                                             object["endTime"].toString().left(19));
+        QSqlQuery query;
+        query.exec(QStringLiteral("UPDATE items SET user_bid = 50, lead_time = %1, bid_status = 1 WHERE id = %2")
+                       .arg(lead)
+                       .arg(id));
+    }
+    sandbox.control("DELETE", QStringLiteral("/_sandbox/log"));
+    if (latencyMs > 0)
+        sandbox.control("POST", QStringLiteral("/_sandbox/fault"),
+                        QStringLiteral("{\"endpoint\":\"*\",\"latencyMs\":%1}").arg(latencyMs).toUtf8());
+
+    const WallClock wall;
+    QHash<QString, double> due; // item number -> wall-clock moment its confirming request is due
+    QHash<int, QString> numbers;
+    QSet<BidThread*> watched;
+    BidEngine engine(nullptr);
+    const auto watchNewThreads = [&] {
+        for (BidThread* thread : engine.findChildren<BidThread*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (watched.contains(thread))
+                continue;
+            watched.insert(thread);
+            QObject::connect(thread, &QObject::destroyed, [&watched, thread] { watched.remove(thread); });
+            QObject::connect(thread, &BidThread::confirmationScheduled, [&](int itemId, int delayMs) {
+                const QVariant number =
+                    StoreFixture::scalar(QStringLiteral("SELECT item_number FROM items WHERE id = %1").arg(itemId));
+                due.insert(number.toString(), wall.nowMs() + delayMs);
+            });
+        }
+    };
+    QObject::connect(ClockManager::instance()->internalClock()->timer(), &QTimer::timeout, [&] {
+        engine.onTimer();
+        watchNewThreads();
+    });
+    engine.onTimer();
+    watchNewThreads();
+
+    const int endsWithin = (firstEnd + (burst ? 0 : snipes)) * 1000 + 30000;
+    if (!waitUntil([&] { return due.size() == snipes && watched.isEmpty(); }, endsWithin + latencyMs * 10))
+        out << QStringLiteral("not every snipe finished: %1 of %2 scheduled\n").arg(due.size()).arg(snipes);
+
+    std::vector<double> late;
+    const QJsonArray requests =
+        sandbox.controlJson("GET", QStringLiteral("/_sandbox/log")).object()["requests"].toArray();
+    for (const QJsonValue& value : requests) {
+        const QJsonObject request = value.toObject();
+        if (request["endpoint"].toString() != QLatin1String("QuickBidStep2"))
+            continue;
+        const QString item = QUrlQuery(QUrl(request["url"].toString())).queryItemValue(QStringLiteral("item"));
+        if (due.contains(item))
+            late.push_back(request["timeMs"].toDouble() - due.value(item));
+    }
+    int placed = 0;
+    const QJsonArray bids = sandbox.controlJson("GET", QStringLiteral("/_sandbox/ledger")).object()["bids"].toArray();
+    for (const QJsonValue& bid : bids)
+        placed += bid.toObject()["reason"].toString() == QLatin1String("placed") ? 1 : 0;
+
+    out << QStringLiteral("%1: %2 snipes, latency %3 ms, %4 connections; confirming requests received %5, bids "
+                          "placed %6\n")
+               .arg(mode)
+               .arg(snipes)
+               .arg(latencyMs)
+               .arg(mode == QLatin1String("burst-shared") ? QStringLiteral("shared") : QStringLiteral("own"))
+               .arg(late.size())
+               .arg(placed);
+    if (late.empty())
+        return 1;
+    out << QStringLiteral("arrival after due moment, ms: min %1  median %2  p99 %3  max %4\n")
+               .arg(BenchSupport::percentile(late, 0.0), 0, 'f', 2)
+               .arg(BenchSupport::percentile(late, 0.5), 0, 'f', 2)
+               .arg(BenchSupport::percentile(late, 0.99), 0, 'f', 2)
+               .arg(BenchSupport::percentile(late, 1.0), 0, 'f', 2);
+    out.flush();
+    return 0;
+}
