@@ -2,11 +2,11 @@
 // tollimer-sandbox, with the user's cancellations and edits and the sandbox's faults at random moments, every batch
 // checked against the store and the sandbox's ledger.
 //
-//   bench_integrity [snipes] [seed] [batch-size] [window-seconds] [max-lead-seconds]
+//   bench_integrity [snipes] [seed] [batch-size] [window-seconds] [max-lead-seconds] [faults-per-second]
 //
 // Defaults: 10000 snipes, a seed from the clock (or TOLLIMER_INTEGRITY_SEED), batches of 250, auctions ending
-// within 60 s of their batch's start, lead times up to 30 s. The seed is printed first; running again with it
-// replays the same plan. Exits 1 when any violation was found.
+// within 60 s of their batch's start, lead times up to 30 s, 0.6 faults a second. The seed is printed first; running
+// again with it replays the same plan. Exits 1 when any violation was found.
 
 #include "integrityrun.h"
 #include "tollimerapp.h"
@@ -31,6 +31,7 @@ int main(int argc, char* argv[]) {
     options.batchSize = int(argument(3, 250));
     options.windowSeconds = int(argument(4, 60));
     options.maxLeadSeconds = int(argument(5, 30));
+    options.faultsPerSecond = args.size() > 6 ? args.at(6).toDouble() : options.faultsPerSecond;
     options.verbose = qEnvironmentVariableIsSet("TOLLIMER_INTEGRITY_VERBOSE");
 
     QTextStream out(stdout);

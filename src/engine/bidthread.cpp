@@ -24,6 +24,9 @@ BidThread::Timeouts BidThread::s_timeouts = {firstStepTimeoutMs, confirmTimeoutM
 
 namespace {
 const QString placed = QStringLiteral("Placed");
+// What ItemHelper reports for a confirmation answer it cannot read: an unknown page, or JSON that does not parse.
+const QString unknownAnswer = QStringLiteral("UNKNOWN");
+const QString unparsedAnswer = QStringLiteral("Parse Error");
 
 QDateTime now() {
     return ClockManager::instance()->currentDateTime();
@@ -244,9 +247,14 @@ void BidThread::placeBidFinished(bool ok, const QString& errorMsg) {
     qDebug().noquote() << "errorMsg:" << errorMsg;
     const bool isPlaced = ok && errorMsg == placed;
     QString message;
+    // Without a readable answer eBay may still have taken the bid: the verdict asked after the end decides.
+    // An HTTP error status is a refusal.
+    m_confirmationUncertain =
+        !isPlaced &&
+        ((!ok && (m_requester->lastFailureUnanswered() || errorMsg == unparsedAnswer)) || errorMsg == unknownAnswer);
     if (!isPlaced) {
         message = failureText(ok, errorMsg);
-        if (m_requester->lastFailureTimedOut())
+        if (m_confirmationUncertain)
             message += QStringLiteral("\nThe bid may or may not have been placed; the result check that follows "
                                       "tells.");
     }
@@ -295,6 +303,12 @@ void BidThread::postBidActions(bool ok, const QString& relation) {
         return;
     }
     try {
+        if (m_confirmationUncertain &&
+            (isWinningRelation(relation) || relation.compare(QLatin1String("OUTBIDDER"), Qt::CaseInsensitive) == 0)) {
+            qDebug().noquote() << itemNumber() << "the verdict shows the bid was placed";
+            updateSnipe(m_itemId, {{QStringLiteral("bid_status"), int(BidStatus::Placed)},
+                                   {QStringLiteral("error_message"), QVariant(QVariant::String)}});
+        }
         m_record.setValue(QStringLiteral("user_relation"), relation);
         DbHelper::updateUserRelation(m_record);
         notifyResult(relation);

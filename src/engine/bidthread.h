@@ -136,4 +136,6 @@ private:
     bool m_lostNotification = false;
     QString m_email;
     bool m_finished = false;
+    // The confirming request got no readable answer, so only the verdict tells whether the bid was placed.
+    bool m_confirmationUncertain = false;
 };
