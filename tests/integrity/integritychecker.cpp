@@ -49,7 +49,9 @@ IntegrityChecker::Result IntegrityChecker::check(const BatchEvidence& evidence) 
 }
 
 void IntegrityChecker::report(const SnipeHistory& snipe, const QString& text) {
-    m_result.violations << QStringLiteral("item %1 (row %2): %3").arg(snipe.itemNumber).arg(snipe.id).arg(text);
+    const QString notes = snipe.notes.isEmpty() ? QString() : QStringLiteral(" [user: %1]").arg(snipe.notes.join("; "));
+    m_result.violations
+        << QStringLiteral("item %1 (row %2): %3%4").arg(snipe.itemNumber).arg(snipe.id).arg(text, notes);
 }
 
 qint64 IntegrityChecker::arrivalOf(const QVariantMap& bid) const {
@@ -145,11 +147,16 @@ void IntegrityChecker::checkFinalState(const SnipeHistory& snipe, const QVariant
         return;
     }
     case Scheduled:
-        report(snipe, QStringLiteral("still Scheduled after its auction ended"));
+    case Bidding: {
+        QStringList reasons;
+        for (const QVariant& bid : m_bidsByItem.value(snipe.itemNumber))
+            reasons << bid.toMap().value(QStringLiteral("reason")).toString();
+        report(snipe, QStringLiteral("still %1 after its end plus the time-outs (eBay: %2; message: %3)")
+                          .arg(status == Bidding ? QStringLiteral("Bidding") : QStringLiteral("Scheduled"),
+                               reasons.isEmpty() ? QStringLiteral("no bid") : reasons.join(QStringLiteral(", ")),
+                               message.simplified()));
         return;
-    case Bidding:
-        report(snipe, QStringLiteral("still Bidding after its end plus the time-outs"));
-        return;
+    }
     case Placed:
         m_result.outcomes[QStringLiteral("placed")]++;
         if (!message.isEmpty())

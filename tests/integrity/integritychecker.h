@@ -22,6 +22,8 @@ struct SnipeHistory {
     bool cancelledAfterConfirmation = false;
     // Seen in Bidding past its end plus the time-outs, while the run went on.
     bool overdue = false;
+    // What the user did and when, for the report.
+    QStringList notes;
 };
 
 struct GroupHistory {

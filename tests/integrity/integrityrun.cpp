@@ -461,6 +461,12 @@ void IntegrityRun::perform(Batch& batch, Snipe& snipe, bool confirmationLeft) {
     }
     batch.totals->userActions++;
     batch.totals->actionsByKind[action.name()]++;
+    snipe.history.notes << QStringLiteral("%1 to %2, %3 ms before the end (status %4)")
+                               .arg(action.name())
+                               .arg(action.kind == Action::Cancel ? QStringLiteral("none")
+                                                                  : QString::number(action.value))
+                               .arg(snipe.history.endMs - now)
+                               .arg(status);
 }
 
 // Ticks the engine until it reloads its list from the store; ticks change nothing else.
