@@ -19,11 +19,15 @@
 
 QSet<int> BidThread::s_awaitingConfirmation;
 QMultiMap<qint64, BidThread*> BidThread::s_dueConfirmations;
+QHash<int, QList<BidThread::Columns>> BidThread::s_heldWrites;
 bool BidThread::s_ownConnections = true;
 BidThread::Timeouts BidThread::s_timeouts = {firstStepTimeoutMs, confirmTimeoutMs, relationTimeoutMs};
 
 namespace {
 const QString placed = QStringLiteral("Placed");
+// What ItemHelper reports for a confirmation answer it cannot read: an unknown page, or JSON that does not parse.
+const QString unknownAnswer = QStringLiteral("UNKNOWN");
+const QString unparsedAnswer = QStringLiteral("Parse Error");
 
 QDateTime now() {
     return ClockManager::instance()->currentDateTime();
@@ -64,12 +68,26 @@ int BidThread::msUntilQuiet() {
 }
 
 void BidThread::storeWhenQuiet(int itemId, const Columns& columns) {
-    const int wait = msUntilQuiet();
-    if (wait == 0) {
+    // A snipe's writes keep their order: once one is held back, those made after it wait behind it, so that a late
+    // Bidding can never overwrite the result.
+    const bool holding = s_heldWrites.contains(itemId);
+    if (!holding && msUntilQuiet() == 0) {
         updateSnipe(itemId, columns);
         return;
     }
-    QTimer::singleShot(wait, QCoreApplication::instance(), [itemId, columns] { storeWhenQuiet(itemId, columns); });
+    s_heldWrites[itemId].append(columns);
+    if (!holding)
+        writeHeld(itemId);
+}
+
+void BidThread::writeHeld(int itemId) {
+    if (const int wait = msUntilQuiet()) {
+        QTimer::singleShot(wait, QCoreApplication::instance(), [itemId] { writeHeld(itemId); });
+        return;
+    }
+    const QList<Columns> writes = s_heldWrites.take(itemId);
+    for (const Columns& columns : writes)
+        updateSnipe(itemId, columns);
 }
 
 void BidThread::store(const Columns& columns) {
@@ -244,9 +262,14 @@ void BidThread::placeBidFinished(bool ok, const QString& errorMsg) {
     qDebug().noquote() << "errorMsg:" << errorMsg;
     const bool isPlaced = ok && errorMsg == placed;
     QString message;
+    // Without a readable answer eBay may still have taken the bid: the verdict asked after the end decides.
+    // An HTTP error status is a refusal.
+    m_confirmationUncertain =
+        !isPlaced &&
+        ((!ok && (m_requester->lastFailureUnanswered() || errorMsg == unparsedAnswer)) || errorMsg == unknownAnswer);
     if (!isPlaced) {
         message = failureText(ok, errorMsg);
-        if (m_requester->lastFailureTimedOut())
+        if (m_confirmationUncertain)
             message += QStringLiteral("\nThe bid may or may not have been placed; the result check that follows "
                                       "tells.");
     }
@@ -295,6 +318,12 @@ void BidThread::postBidActions(bool ok, const QString& relation) {
         return;
     }
     try {
+        if (m_confirmationUncertain &&
+            (isWinningRelation(relation) || relation.compare(QLatin1String("OUTBIDDER"), Qt::CaseInsensitive) == 0)) {
+            qDebug().noquote() << itemNumber() << "the verdict shows the bid was placed";
+            store({{QStringLiteral("bid_status"), int(BidStatus::Placed)},
+                   {QStringLiteral("error_message"), QVariant(QVariant::String)}});
+        }
         m_record.setValue(QStringLiteral("user_relation"), relation);
         DbHelper::updateUserRelation(m_record);
         notifyResult(relation);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
 #include <QMultiMap>
 #include <QObject>
 #include <QSet>
@@ -102,6 +103,7 @@ private:
     // on this object, which may be gone by then.
     void store(const Columns& columns);
     static void storeWhenQuiet(int itemId, const Columns& columns);
+    static void writeHeld(int itemId);
     // Milliseconds until the confirming request due next is past (0: none due soon).
     static int msUntilQuiet();
     static qint64 monotonicMs();
@@ -113,6 +115,8 @@ private:
     static QSet<int> s_awaitingConfirmation;
     // Monotonic moments at which confirming requests are due, and whose they are.
     static QMultiMap<qint64, BidThread*> s_dueConfirmations;
+    // Writes held back for the quiet window, per item, in the order they were made.
+    static QHash<int, QList<Columns>> s_heldWrites;
     static bool s_ownConnections;
     struct Timeouts {
         int firstStepMs;
@@ -136,4 +140,6 @@ private:
     bool m_lostNotification = false;
     QString m_email;
     bool m_finished = false;
+    // The confirming request got no readable answer, so only the verdict tells whether the bid was placed.
+    bool m_confirmationUncertain = false;
 };

@@ -69,6 +69,7 @@ void ItemHelper::reportFailure(const QString& title, const QString& text) {
 void ItemHelper::send(const QString& url, void (ItemHelper::*slot)()) {
     m_lastFailure.clear();
     m_lastFailureTimedOut = false;
+    m_lastFailureUnanswered = false;
     QNetworkReply* reply = NetworkManager::get(
         m_manager ? m_manager : NetworkManager::instance()->networkAccessManager(), url, m_transferTimeoutMs);
     m_reply = reply;
@@ -87,6 +88,7 @@ QNetworkReply* ItemHelper::finishedReply(const QString& failureMessage) {
         return reply;
     // Nothing but the transfer time-out cancels a request of this helper.
     m_lastFailureTimedOut = m_transferTimeoutMs > 0 && reply->error() == QNetworkReply::OperationCanceledError;
+    m_lastFailureUnanswered = !reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
     const QString reason =
         m_lastFailureTimedOut ? QStringLiteral("eBay did not answer within %1 seconds.").arg(m_transferTimeoutMs / 1000)
                               : reply->errorString();

@@ -40,6 +40,9 @@ public:
     QString lastFailure() const { return m_lastFailure; }
     // Whether the last failed request was aborted by the transfer time-out.
     bool lastFailureTimedOut() const { return m_lastFailureTimedOut; }
+    // Whether the last failed request ended without any HTTP answer (time-out, dropped or reset connection), so
+    // that eBay may have acted on it.
+    bool lastFailureUnanswered() const { return m_lastFailureUnanswered; }
 
     // Result of getItems, valid after getItemsFinished(true) while the helper lives.
     ItemHash* items() const { return m_items; }
@@ -126,6 +129,7 @@ private:
     bool m_snipeMode = false;
     int m_transferTimeoutMs = 0;
     bool m_lastFailureTimedOut = false;
+    bool m_lastFailureUnanswered = false;
     QString m_lastFailure;
     QNetworkAccessManager* m_manager = nullptr;
     QString m_itemNumber;
