@@ -39,7 +39,7 @@ QDateTime ClockManager::parseEbayTime(const QString& text) {
 QString ClockManager::storeText(const QDateTime& time) {
     if (!time.isValid())
         return QString();
-    // The digits as held: a value built from eBay's UTC digits carries them whatever its time spec says.
+    // The digits as held: a value built from eBay's UTC digits carries them whatever its Qt::TimeSpec says.
     return QDateTime(time.date(), time.time(), Qt::UTC).toString(timeFormat());
 }
 
