@@ -1,9 +1,12 @@
-#include "dialogtesting.h"
+#include "guitestbase.h"
 #include "loginhelper.h"
 #include "loginwizard.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QWebFrame>
+#include <QWebPage>
+#include <QWebView>
 
 // The start-up sign-in through the wizard's embedded eBay pages: which pages it shows for which site, and that
 // Finish records the user only once the shared session is really signed in.
@@ -150,5 +153,5 @@ private slots:
     }
 };
 
-TOLLIMER_DIALOG_TEST_MAIN(TestLoginWizard)
+TOLLIMER_GUITEST_MAIN(TestLoginWizard)
 #include "test_loginwizard.moc"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "testrow.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
@@ -10,11 +12,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
-
-// Adds one named row to the current _data() table, so each case reads as one line.
-template <typename... Values> void sandboxRow(const QByteArray& name, const Values&... values) {
-    (QTest::newRow(name.constData()) << ... << values);
-}
 
 // Talks to a running tollimer-sandbox the way the program does: one network access manager with the sandbox as
 // its HTTP proxy and one cookie jar, plain http URLs of the real hosts. Used by the sandbox's own tests only.
@@ -38,12 +35,6 @@ public:
 
     explicit SandboxTestClient(quint16 port) {
         m_manager.setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), port));
-    }
-
-    static QString shopping(const QString& query) {
-        return QStringLiteral("http://open.api.ebay.com/shopping?responseencoding=JSON"
-                              "&appid=Kalvorin-3f1a-4c2d-9b7e-5d0c8a6f2b14&siteid=3&version=705&") +
-               query;
     }
 
     Answer get(const QString& url) { return send(QByteArrayLiteral("GET"), url, {}); }

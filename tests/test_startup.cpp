@@ -1,5 +1,5 @@
 #include "clockmanager.h"
-#include "dialogtesting.h"
+#include "guitestbase.h"
 #include "loginwizard.h"
 #include "startup.h"
 
@@ -99,7 +99,7 @@ private slots:
         QCOMPARE(ClientSession::requestsTo(m_sandbox, "GeteBayTime").size(), timeRequests + (network ? 1 : 0));
 
         int firstPage = -1;
-        DialogTesting::ModalAnswerer<LoginWizard> cancel([&](LoginWizard* wizard) {
+        ModalAnswerer<LoginWizard> cancel([&](LoginWizard* wizard) {
             firstPage = wizard->currentId();
             wizard->button(QWizard::CancelButton)->click();
         });
@@ -112,5 +112,5 @@ private slots:
     }
 };
 
-TOLLIMER_DIALOG_TEST_MAIN(TestStartup)
+TOLLIMER_GUITEST_MAIN(TestStartup)
 #include "test_startup.moc"

@@ -1,4 +1,4 @@
-#include "dialogtesting.h"
+#include "guitestbase.h"
 #include "updatedialog.h"
 #include "versionchecker.h"
 
@@ -47,7 +47,7 @@ private slots:
         if (!fault.isEmpty())
             m_sandbox.control("POST", "/_sandbox/fault", fault);
 
-        DialogTesting::ModalAnswerer<UpdateDialog> updates([](UpdateDialog* dialog) { dialog->accept(); });
+        ModalAnswerer<UpdateDialog> updates([](UpdateDialog* dialog) { dialog->accept(); });
         VersionChecker background;
         background.checkVersion();
         QTRY_VERIFY_WITH_TIMEOUT(!background.isChecking(), 20000);
@@ -65,5 +65,5 @@ private slots:
     }
 };
 
-TOLLIMER_DIALOG_TEST_MAIN(TestVersionChecker)
+TOLLIMER_GUITEST_MAIN(TestVersionChecker)
 #include "test_versionchecker.moc"
