@@ -139,16 +139,13 @@ private slots:
         QTest::addColumn<QList<int>>("progress");
         QTest::addColumn<QStringList>("requests");
         QTest::addColumn<QStringList>("numbers");
-        QTest::newRow("both lists") << true << true << QList<int>{20, 40, 60, 80, 100}
-                                    << QStringList{"MyeBayPageSize", "MyeBayWatching", "MyeBayPageSize",
-                                                   "MyeBayBidding"}
-                                    << QStringList{"110000000001", "110000000002", "110000000003", "110000000004"};
-        QTest::newRow("watching only") << true << false << QList<int>{33, 66, 100}
-                                       << QStringList{"MyeBayPageSize", "MyeBayWatching"}
-                                       << QStringList{"110000000001", "110000000002"};
-        QTest::newRow("bidding only") << false << true << QList<int>{33, 66, 100}
-                                      << QStringList{"MyeBayPageSize", "MyeBayBidding"}
-                                      << QStringList{"110000000003", "110000000004"};
+        testRow("both lists", true, true, QList<int>{20, 40, 60, 80, 100},
+                QStringList{"MyeBayPageSize", "MyeBayWatching", "MyeBayPageSize", "MyeBayBidding"},
+                QStringList{"110000000001", "110000000002", "110000000003", "110000000004"});
+        testRow("watching only", true, false, QList<int>{33, 66, 100}, QStringList{"MyeBayPageSize", "MyeBayWatching"},
+                QStringList{"110000000001", "110000000002"});
+        testRow("bidding only", false, true, QList<int>{33, 66, 100}, QStringList{"MyeBayPageSize", "MyeBayBidding"},
+                QStringList{"110000000003", "110000000004"});
     }
 
     // The lists are fetched one after the other, watching first, and handed over quietly in one call; the dialog
