@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QItemSelectionModel>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -158,14 +157,8 @@ void GuiTestBase::selectItems(const QStringList& itemNumbers) {
 }
 
 bool GuiTestBase::waitForRequests(int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < timeoutMs) {
-        QTest::qWait(20);
-        if (m_window->findChildren<ItemHelper*>().isEmpty())
-            return true;
-    }
-    return false;
+    QTest::qWait(20); // requests started by queued calls exist only after the first turn of the event loop
+    return QTest::qWaitFor([this] { return m_window->findChildren<ItemHelper*>().isEmpty(); }, timeoutMs);
 }
 
 QSqlRecord GuiTestBase::storedItem(const QString& itemNumber) const {
