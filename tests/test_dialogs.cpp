@@ -103,7 +103,7 @@ private slots:
         QCOMPARE(table->rowCount(), 1);
 
         int startLimit = 0;
-        ModalAnswerer<EditGroupDialog> details([&](EditGroupDialog* edit) {
+        DialogTesting::ModalAnswerer<EditGroupDialog> details([&](EditGroupDialog* edit) {
             startLimit = edit->maxWon();
             edit->findChild<QLineEdit*>("lineEditName")->setText(edit->name() == "Beta" ? "Cameras" : "Alpha");
             edit->findChild<QSpinBox*>("spinBoxMaxWon")->setValue(edit->name() == "Cameras" ? 5 : 2);

@@ -102,7 +102,7 @@ private slots:
         QCOMPARE(ClientSession::requestsTo(m_sandbox, "GeteBayTime").size(), timeRequests + (network ? 1 : 0));
 
         int firstPage = -1;
-        ModalAnswerer<LoginWizard> cancel([&](LoginWizard* wizard) {
+        DialogTesting::ModalAnswerer<LoginWizard> cancel([&](LoginWizard* wizard) {
             firstPage = wizard->currentId();
             wizard->button(QWizard::CancelButton)->click();
         });

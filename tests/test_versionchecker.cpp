@@ -47,7 +47,7 @@ private slots:
         if (!fault.isEmpty())
             m_sandbox.control("POST", "/_sandbox/fault", fault);
 
-        ModalAnswerer<UpdateDialog> updates([](UpdateDialog* dialog) { dialog->accept(); });
+        DialogTesting::ModalAnswerer<UpdateDialog> updates([](UpdateDialog* dialog) { dialog->accept(); });
         VersionChecker background;
         background.checkVersion();
         QTRY_VERIFY_WITH_TIMEOUT(!background.isChecking(), 20000);

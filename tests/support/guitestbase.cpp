@@ -113,7 +113,7 @@ bool GuiTestBase::triggerAction(const QString& name) {
 }
 
 bool GuiTestBase::triggerDialogAction(const QString& name) {
-    ModalAnswerer<QDialog> closer([](QDialog* dialog) { dialog->reject(); });
+    DialogTesting::ModalAnswerer<QDialog> closer([](QDialog* dialog) { dialog->reject(); });
     return triggerAction(name);
 }
 

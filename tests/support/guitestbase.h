@@ -21,6 +21,9 @@
 class QTableWidget;
 class QWebView;
 
+// For the tests of single dialogs (sign-in, wizard, start-up, import, preferences, updates), which need no
+// window: a sandbox with their own scenario and a fresh store per test.
+namespace DialogTesting {
 // Answers every modal dialog of class T that appears while it lives: the handler gets the dialog and must close
 // it (or leave it open, to be asked again on the next turn).
 template <typename T> class ModalAnswerer {
@@ -42,9 +45,6 @@ private:
     QTimer m_timer;
 };
 
-// For the tests of single dialogs (sign-in, wizard, start-up, import, preferences, updates), which need no
-// window: a sandbox with their own scenario and a fresh store per test.
-namespace DialogTesting {
 // The users and auctions the sign-in and import tests need: a UK and a German account, one account for which eBay
 // asks for a captcha, and auctions on the watching list.
 QByteArray scenario();
