@@ -4,6 +4,8 @@
 #include "userrolesorttablewidgetitem.h"
 #include "watchlisttexts.h"
 
+#include "testrow.h"
+
 #include <QtTest>
 
 // The watch list's cell texts as functions of the stored values, and how its cells sort: a wrong text here is a
@@ -45,7 +47,7 @@ private slots:
             {"relation unknown to eBay", 3, "Unknown", 60, "", "Unknown"},
         };
         for (const Row& row : rows)
-            QTest::newRow(row.name) << row.bidStatus << row.relation << row.endsIn << row.reserve << row.expected;
+            testRow(row.name, row.bidStatus, row.relation, row.endsIn, row.reserve, row.expected);
     }
     void statusTexts() {
         QFETCH(int, bidStatus);
@@ -63,28 +65,17 @@ private slots:
         QTest::addColumn<QDateTime>("end");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<QString>("color");
-        QTest::newRow("ended a second ago") << m_now.addSecs(-1) << "Ended"
-                                            << "#a0a0a4";
-        QTest::newRow("ends now") << m_now << "0s"
-                                  << "#ff0000";
-        QTest::newRow("59 seconds") << m_now.addSecs(59) << "59s"
-                                    << "#ff0000";
-        QTest::newRow("61 seconds") << m_now.addSecs(61) << "1m 1s"
-                                    << "#ff0000";
-        QTest::newRow("an hour less a second") << m_now.addSecs(3599) << "59m 59s"
-                                               << "#ff0000";
-        QTest::newRow("an hour") << m_now.addSecs(3600) << "1h 0m"
-                                 << "";
-        QTest::newRow("a day less a minute") << m_now.addSecs(86340) << "23h 59m"
-                                             << "";
-        QTest::newRow("a day") << m_now.addSecs(86400) << "1d 0h 0m"
-                               << "";
-        QTest::newRow("ten days and change") << m_now.addSecs(10 * 86400 + 3 * 3600 + 125) << "10d 3h 2m"
-                                             << "";
-        QTest::newRow("year 2000") << QDateTime(QDate(2000, 12, 31), QTime(23, 0), Qt::UTC) << "Unknown"
-                                   << "";
-        QTest::newRow("no end time") << QDateTime() << "Unknown"
-                                     << "";
+        testRow("ended a second ago", m_now.addSecs(-1), "Ended", "#a0a0a4");
+        testRow("ends now", m_now, "0s", "#ff0000");
+        testRow("59 seconds", m_now.addSecs(59), "59s", "#ff0000");
+        testRow("61 seconds", m_now.addSecs(61), "1m 1s", "#ff0000");
+        testRow("an hour less a second", m_now.addSecs(3599), "59m 59s", "#ff0000");
+        testRow("an hour", m_now.addSecs(3600), "1h 0m", "");
+        testRow("a day less a minute", m_now.addSecs(86340), "23h 59m", "");
+        testRow("a day", m_now.addSecs(86400), "1d 0h 0m", "");
+        testRow("ten days and change", m_now.addSecs(10 * 86400 + 3 * 3600 + 125), "10d 3h 2m", "");
+        testRow("year 2000", QDateTime(QDate(2000, 12, 31), QTime(23, 0), Qt::UTC), "Unknown", "");
+        testRow("no end time", QDateTime(), "Unknown", "");
     }
     void timeLeft() {
         QFETCH(QDateTime, end);
@@ -102,16 +93,15 @@ private slots:
         QTest::addColumn<int>("leadTime");
         QTest::addColumn<QString>("expected");
         const QString warning = "<br/><font color=\"Red\">Warning: Bid too low</font>";
-        QTest::newRow("no snipe") << 0.0 << 5.0 << 1 << 8 << "";
-        QTest::newRow("scheduled") << 25.0 << 10.0 << 1 << 8 << "Scheduled: <b>USD 25.00, 8s</b>";
-        QTest::newRow("scheduled, equal to next") << 10.5 << 10.5 << 1 << 0 << "Scheduled: <b>USD 10.50, auto</b>";
-        QTest::newRow("scheduled, too low") << 10.0 << 10.5 << 1 << 3 << "Scheduled: <b>USD 10.00, 3s</b>" + warning;
-        QTest::newRow("bidding, too low is no news") << 10.0 << 10.5 << 2 << 3 << "Bidding: <b>USD 10.00, 3s</b>";
-        QTest::newRow("placed") << 10.0 << 12.0 << 3 << -1 << "Placed: <b>USD 10.00, auto</b>";
-        QTest::newRow("failed") << 10.0 << 5.0 << 4 << 5
-                                << "Failed: <b>USD 10.00, 5s</b><br/><a href=\"42\">View error</a>";
-        QTest::newRow("cancelled status reads failed")
-            << 10.0 << 5.0 << 0 << 5 << "Failed: <b>USD 10.00, 5s</b><br/><a href=\"42\">View error</a>";
+        testRow("no snipe", 0.0, 5.0, 1, 8, "");
+        testRow("scheduled", 25.0, 10.0, 1, 8, "Scheduled: <b>USD 25.00, 8s</b>");
+        testRow("scheduled, equal to next", 10.5, 10.5, 1, 0, "Scheduled: <b>USD 10.50, auto</b>");
+        testRow("scheduled, too low", 10.0, 10.5, 1, 3, "Scheduled: <b>USD 10.00, 3s</b>" + warning);
+        testRow("bidding, too low is no news", 10.0, 10.5, 2, 3, "Bidding: <b>USD 10.00, 3s</b>");
+        testRow("placed", 10.0, 12.0, 3, -1, "Placed: <b>USD 10.00, auto</b>");
+        testRow("failed", 10.0, 5.0, 4, 5, "Failed: <b>USD 10.00, 5s</b><br/><a href=\"42\">View error</a>");
+        testRow("cancelled status reads failed", 10.0, 5.0, 0, 5,
+                "Failed: <b>USD 10.00, 5s</b><br/><a href=\"42\">View error</a>");
     }
     void bidTexts() {
         QFETCH(double, userBid);
@@ -127,12 +117,12 @@ private slots:
         QTest::addColumn<QString>("page");
         QTest::addColumn<double>("cost");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("free") << "FREE" << 0.0 << "FREE";
-        QTest::newRow("pounds") << "£3.50" << 3.5 << "GBP 3.50";
-        QTest::newRow("thousands") << "£1,250.00" << 1250.0 << "GBP 1250.00";
-        QTest::newRow("millions") << "£1,250,000.5" << 1250000.5 << "GBP 1250000.50";
-        QTest::newRow("letters after the number") << "4.99 GBP" << -1.0 << "Unkown";
-        QTest::newRow("no digits") << "tbd" << -1.0 << "Unkown";
+        testRow("free", "FREE", 0.0, "FREE");
+        testRow("pounds", "£3.50", 3.5, "GBP 3.50");
+        testRow("thousands", "£1,250.00", 1250.0, "GBP 1250.00");
+        testRow("millions", "£1,250,000.5", 1250000.5, "GBP 1250000.50");
+        testRow("letters after the number", "4.99 GBP", -1.0, "Unkown");
+        testRow("no digits", "tbd", -1.0, "Unkown");
     }
     void shipping() {
         QFETCH(QString, page);
@@ -160,11 +150,10 @@ private slots:
     void sortsByValue_data() {
         QTest::addColumn<QVariantList>("values");
         QTest::addColumn<QList<int>>("order");
-        QTest::newRow("amounts as numbers") << QVariantList{100.0, 9.5, 25.0} << QList<int>{1, 2, 0};
-        QTest::newRow("names without case") << QVariantList{"banjo", "Zither", "Accordion"} << QList<int>{2, 0, 1};
-        QTest::newRow("end times") << QVariantList{m_now.addDays(2), m_now.addSecs(5), m_now.addDays(-1)}
-                                   << QList<int>{2, 1, 0};
-        QTest::newRow("group ids") << QVariantList{12, 3, 0} << QList<int>{2, 1, 0};
+        testRow("amounts as numbers", QVariantList{100.0, 9.5, 25.0}, QList<int>{1, 2, 0});
+        testRow("names without case", QVariantList{"banjo", "Zither", "Accordion"}, QList<int>{2, 0, 1});
+        testRow("end times", QVariantList{m_now.addDays(2), m_now.addSecs(5), m_now.addDays(-1)}, QList<int>{2, 1, 0});
+        testRow("group ids", QVariantList{12, 3, 0}, QList<int>{2, 1, 0});
     }
     void sortsByValue() {
         QFETCH(QVariantList, values);

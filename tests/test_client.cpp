@@ -99,49 +99,40 @@ private slots:
         const QString offerDe = "http://offer.ebay.de/ws/eBayISAPI.dll?";
         const QString offerUk = "http://offer.ebay.co.uk/ws/eBayISAPI.dll?";
         const QString my = "http://my.ebay.co.uk/ws/eBayISAPI.dll?MyEbayBeta&";
-        QTest::newRow("item information")
-            << Items
-            << "http://open.api.ebay.com/shopping?callname=GetMultipleItems&responseencoding=JSON"
-               "&appid=Kalvorin-3f1a-4c2d-9b7e-5d0c8a6f2b14&siteid=3&version=705&IncludeSelector=Details"
-               "&ItemID=110000000001,110000000002";
-        QTest::newRow("relation") << Relation
-                                  << "http://cgi.ebay.co.uk/ws/eBayISAPI.dll?ViewItemLite&item=110000000001&dl=5";
-        QTest::newRow("shipping") << Shipping << "http://cgi.ebay.co.uk/ws/eBayISAPI.dll?ViewItem&item=110000000001";
-        QTest::newRow("quick bid step 1")
-            << Json1 << offerDe + "MakeQuickBid&mode=0&flow=bm&item=110000000001&maxbid=12.50&isbypassjson=1";
-        QTest::newRow("quick bid step 2, tokens encoded")
-            << Json2
-            << offerDe + "MakeQuickBid&mode=1&flow=bm&item=110000000001&maxbid=1234.50&stok=s%2B%2F%3D"
-                         "&key=k%26y&uiid=u%231&f=json";
-        QTest::newRow("page bid step 1") << Html1 << offerUk + "MakeBid&item=110000000001&maxbid=7.00";
-        QTest::newRow("page bid step 2, user and tokens encoded")
-            << Html2
-            << offerUk + "MfcISAPICommand=MakeBid&hmid=&item=110000000001&maxbid=10.00&javascriptenabled=1"
-                         "&stok=s%2B%2F%3D&mid=&mode=1&quant=1&uiid=u%3D1&user=bob%26maxbid%3D999";
-        QTest::newRow("watching page size")
-            << WatchSize
-            << my + "CurrentPage=MyeBayNextWatching&SubmitAction.ItemsPerPageSave=x&CustomizedContainer=240"
-                    "&ItemsPerPage=200&ViewMYEBAY_NEXT_CONTAINER_CUSTOMIZE&ssPageName=STRK:MEWAX:COUNT:200"
-                    "&View=WatchingNext";
-        QTest::newRow("watching list")
-            << Watch
-            << my + "WatchingNext.Filter=All&GotoPage=1&View=WatchingNext&Column=EndTime&NewFilter=All"
-                    "&CurrentPage=MyeBayNextWatching&ssPageName=STRK:MEWAX:PRINT&StoreCatFilter=0"
-                    "&print=true&cid=240&FormatFilter=AllFormat";
-        QTest::newRow("bidding page size")
-            << BidSize
-            << my + "CurrentPage=MyeBayNextBidding&SubmitAction.ItemsPerPageSave=x&CustomizedContainer=312"
-                    "&ItemsPerPage=200&ViewMYEBAY_NEXT_CONTAINER_CUSTOMIZE&ssPageName=STRK:MEBIDX:COUNT:200"
-                    "&View=BiddingNext";
-        QTest::newRow("bidding list")
-            << Bids
-            << my + "View=BiddingNext&Column=EndTime&NewFilter=All&BiddingNext.Filter=All"
-                    "&CurrentPage=MyeBayNextBidding&ssPageName=STRK:MEBIDX:PRINT&StoreCatFilter=0"
-                    "&print=true&cid=312&FormatFilter=AllFormat";
-        QTest::newRow("sign-in page, then form")
-            << SignIn
-            << "http://signin.ebay.co.uk/ws/eBayISAPI.dll?SignIn "
-               "http://signin.ebay.co.uk/ws/eBayISAPI.dll?co_partnerId=2&siteid=3&UsingSSL=1";
+        testRow("item information", Items,
+                "http://open.api.ebay.com/shopping?callname=GetMultipleItems&responseencoding=JSON"
+                "&appid=Kalvorin-3f1a-4c2d-9b7e-5d0c8a6f2b14&siteid=3&version=705&IncludeSelector=Details"
+                "&ItemID=110000000001,110000000002");
+        testRow("relation", Relation, "http://cgi.ebay.co.uk/ws/eBayISAPI.dll?ViewItemLite&item=110000000001&dl=5");
+        testRow("shipping", Shipping, "http://cgi.ebay.co.uk/ws/eBayISAPI.dll?ViewItem&item=110000000001");
+        testRow("quick bid step 1", Json1,
+                offerDe + "MakeQuickBid&mode=0&flow=bm&item=110000000001&maxbid=12.50&isbypassjson=1");
+        testRow("quick bid step 2, tokens encoded", Json2,
+                offerDe + "MakeQuickBid&mode=1&flow=bm&item=110000000001&maxbid=1234.50&stok=s%2B%2F%3D"
+                          "&key=k%26y&uiid=u%231&f=json");
+        testRow("page bid step 1", Html1, offerUk + "MakeBid&item=110000000001&maxbid=7.00");
+        testRow("page bid step 2, user and tokens encoded", Html2,
+                offerUk + "MfcISAPICommand=MakeBid&hmid=&item=110000000001&maxbid=10.00&javascriptenabled=1"
+                          "&stok=s%2B%2F%3D&mid=&mode=1&quant=1&uiid=u%3D1&user=bob%26maxbid%3D999");
+        testRow("watching page size", WatchSize,
+                my + "CurrentPage=MyeBayNextWatching&SubmitAction.ItemsPerPageSave=x&CustomizedContainer=240"
+                     "&ItemsPerPage=200&ViewMYEBAY_NEXT_CONTAINER_CUSTOMIZE&ssPageName=STRK:MEWAX:COUNT:200"
+                     "&View=WatchingNext");
+        testRow("watching list", Watch,
+                my + "WatchingNext.Filter=All&GotoPage=1&View=WatchingNext&Column=EndTime&NewFilter=All"
+                     "&CurrentPage=MyeBayNextWatching&ssPageName=STRK:MEWAX:PRINT&StoreCatFilter=0"
+                     "&print=true&cid=240&FormatFilter=AllFormat");
+        testRow("bidding page size", BidSize,
+                my + "CurrentPage=MyeBayNextBidding&SubmitAction.ItemsPerPageSave=x&CustomizedContainer=312"
+                     "&ItemsPerPage=200&ViewMYEBAY_NEXT_CONTAINER_CUSTOMIZE&ssPageName=STRK:MEBIDX:COUNT:200"
+                     "&View=BiddingNext");
+        testRow("bidding list", Bids,
+                my + "View=BiddingNext&Column=EndTime&NewFilter=All&BiddingNext.Filter=All"
+                     "&CurrentPage=MyeBayNextBidding&ssPageName=STRK:MEBIDX:PRINT&StoreCatFilter=0"
+                     "&print=true&cid=312&FormatFilter=AllFormat");
+        testRow("sign-in page, then form", SignIn,
+                "http://signin.ebay.co.uk/ws/eBayISAPI.dll?SignIn "
+                "http://signin.ebay.co.uk/ws/eBayISAPI.dll?co_partnerId=2&siteid=3&UsingSSL=1");
     }
 
     // Every request the operation made, in order, space-separated; only the sign-in form is posted.
@@ -191,7 +182,7 @@ private slots:
             {"json 2, bad", bad, net, "Failed to parse json bid step 2.", Json2, {false, "Parse Error"}},
         };
         for (const Row& row : rows)
-            QTest::newRow(row.name) << row.request << row.fault << row.title << row.message << row.failure;
+            testRow(row.name, row.request, row.fault, row.title, row.message, row.failure);
     }
 
     // A failed request ends with exactly one signal carrying the failure values and shows exactly one box.
@@ -295,12 +286,12 @@ private slots:
     void shipping_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<double>("shipping");
-        QTest::newRow("first marker, pounds") << "110000000001" << 3.5;
-        QTest::newRow("second marker, free") << "110000000002" << 0.0;
-        QTest::newRow("third marker, dollars") << "110000000003" << 12.0;
-        QTest::newRow("fourth marker, code after the number") << "110000000004" << -1.0;
-        QTest::newRow("no marker") << "110000000005" << -1.0;
-        QTest::newRow("no digits") << "110000000006" << -1.0;
+        testRow("first marker, pounds", "110000000001", 3.5);
+        testRow("second marker, free", "110000000002", 0.0);
+        testRow("third marker, dollars", "110000000003", 12.0);
+        testRow("fourth marker, code after the number", "110000000004", -1.0);
+        testRow("no marker", "110000000005", -1.0);
+        testRow("no digits", "110000000006", -1.0);
     }
 
     void shipping() {
@@ -317,9 +308,9 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<int>("siteId");
         QTest::addColumn<bool>("ok");
-        QTest::newRow("right password, UK") << "secret" << 3 << true;
-        QTest::newRow("right password, Germany") << "secret" << 77 << true;
-        QTest::newRow("wrong password") << "not-it" << 3 << false;
+        testRow("right password, UK", "secret", 3, true);
+        testRow("right password, Germany", "secret", 77, true);
+        testRow("wrong password", "not-it", 3, false);
     }
 
     void signInAnswers() {

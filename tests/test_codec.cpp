@@ -1,8 +1,10 @@
 #include "dbhelper.h"
 #include "descodec.h"
 
+#include "testrow.h"
 #include <QProcess>
 #include <QRandomGenerator>
+
 #include <QtTest>
 
 // The password codec, checked against published DES answers and, for the stored form, against an independent
@@ -36,11 +38,9 @@ private slots:
         QTest::addColumn<QByteArray>("key");
         QTest::addColumn<QByteArray>("plain");
         QTest::addColumn<QByteArray>("cipher");
-        QTest::newRow("worked example") << bytes("133457799BBCDFF1") << bytes("0123456789ABCDEF")
-                                        << bytes("85E813540F0AB405");
-        QTest::newRow("Now is t") << bytes("0123456789ABCDEF") << QByteArray("Now is t") << bytes("3FA40E8A984D4815");
-        QTest::newRow("variable key, bit 1")
-            << bytes("8001010101010101") << bytes("0000000000000000") << bytes("95A8D72813DAA94D");
+        testRow("worked example", bytes("133457799BBCDFF1"), bytes("0123456789ABCDEF"), bytes("85E813540F0AB405"));
+        testRow("Now is t", bytes("0123456789ABCDEF"), QByteArray("Now is t"), bytes("3FA40E8A984D4815"));
+        testRow("variable key, bit 1", bytes("8001010101010101"), bytes("0000000000000000"), bytes("95A8D72813DAA94D"));
     }
 
     // Plain DES, and the triple construction with both keys equal, which must collapse to plain DES.
@@ -66,12 +66,10 @@ private slots:
         QTest::addColumn<QString>("key2");
         const QString key1 = DbHelper::passwordKey1;
         const QString key2 = DbHelper::passwordKey2;
-        QTest::newRow("eight characters, full padding block") << "12345678" << key1 << key2;
-        QTest::newRow("long") << QString("correct horse battery staple ").repeated(4) << key1 << key2;
-        QTest::newRow("accented letters") << QString::fromUtf8("pässwörd€") << key1 << key2;
-        QTest::newRow("keys longer than eight bytes") << "hunter2"
-                                                      << "ABCDEFGHijk"
-                                                      << "abcdefghIJK";
+        testRow("eight characters, full padding block", "12345678", key1, key2);
+        testRow("long", QString("correct horse battery staple ").repeated(4), key1, key2);
+        testRow("accented letters", QString::fromUtf8("pässwörd€"), key1, key2);
+        testRow("keys longer than eight bytes", "hunter2", "ABCDEFGHijk", "abcdefghIJK");
     }
 
     // Both directions: openssl reads what the program stores, and the program reads what openssl wrote.
@@ -98,12 +96,11 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("expected");
         const QString good = encryptPassword("hunter2", "ABCDEFGH", "abcdefgh");
-        QTest::newRow("empty") << QString() << QString();
-        QTest::newRow("just under two blocks") << good.left(31) << QString();
-        QTest::newRow("not hexadecimal") << QString(good).replace(4, 1, "g") << QString();
-        QTest::newRow("capital hex digits still read") << good.toUpper() << "hunter2";
-        QTest::newRow("trailing partial block ignored") << good + "abc"
-                                                        << "hunter2";
+        testRow("empty", QString(), QString());
+        testRow("just under two blocks", good.left(31), QString());
+        testRow("not hexadecimal", QString(good).replace(4, 1, "g"), QString());
+        testRow("capital hex digits still read", good.toUpper(), "hunter2");
+        testRow("trailing partial block ignored", good + "abc", "hunter2");
     }
 
     void damagedStoredText() {

@@ -1,7 +1,7 @@
 #include "aboutdialog.h"
-#include "dialogtesting.h"
 #include "editgroupdialog.h"
 #include "groupdialog.h"
+#include "guitestbase.h"
 #include "importdialog.h"
 #include "preferencesdialog.h"
 
@@ -67,24 +67,12 @@ private slots:
         QTest::addColumn<QString>("edited");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("box");
-        QTest::newRow("new, empty") << ""
-                                    << ""
-                                    << "Empty Group Name";
-        QTest::newRow("new, taken") << ""
-                                    << "Alpha"
-                                    << "Duplicated Group Name";
-        QTest::newRow("new, taken in other letters") << ""
-                                                     << "ALPHA"
-                                                     << "Duplicated Group Name";
-        QTest::newRow("new, another user's name") << ""
-                                                  << "Gamma"
-                                                  << "";
-        QTest::newRow("renamed to its own name") << "Alpha"
-                                                 << "Alpha"
-                                                 << "";
-        QTest::newRow("renamed to another group's") << "Alpha"
-                                                    << "Beta"
-                                                    << "Duplicated Group Name";
+        ClientSession::addRows({{"new, empty", "", "", "Empty Group Name"},
+                                {"new, taken", "", "Alpha", "Duplicated Group Name"},
+                                {"new, taken in other letters", "", "ALPHA", "Duplicated Group Name"},
+                                {"new, another user's name", "", "Gamma", ""},
+                                {"renamed to its own name", "Alpha", "Alpha", ""},
+                                {"renamed to another group's", "Alpha", "Beta", "Duplicated Group Name"}});
     }
 
     // Names are unique per user; a group keeps its own name when edited.
@@ -151,16 +139,13 @@ private slots:
         QTest::addColumn<QList<int>>("progress");
         QTest::addColumn<QStringList>("requests");
         QTest::addColumn<QStringList>("numbers");
-        QTest::newRow("both lists") << true << true << QList<int>{20, 40, 60, 80, 100}
-                                    << QStringList{"MyeBayPageSize", "MyeBayWatching", "MyeBayPageSize",
-                                                   "MyeBayBidding"}
-                                    << QStringList{"110000000001", "110000000002", "110000000003", "110000000004"};
-        QTest::newRow("watching only") << true << false << QList<int>{33, 66, 100}
-                                       << QStringList{"MyeBayPageSize", "MyeBayWatching"}
-                                       << QStringList{"110000000001", "110000000002"};
-        QTest::newRow("bidding only") << false << true << QList<int>{33, 66, 100}
-                                      << QStringList{"MyeBayPageSize", "MyeBayBidding"}
-                                      << QStringList{"110000000003", "110000000004"};
+        testRow("both lists", true, true, QList<int>{20, 40, 60, 80, 100},
+                QStringList{"MyeBayPageSize", "MyeBayWatching", "MyeBayPageSize", "MyeBayBidding"},
+                QStringList{"110000000001", "110000000002", "110000000003", "110000000004"});
+        testRow("watching only", true, false, QList<int>{33, 66, 100}, QStringList{"MyeBayPageSize", "MyeBayWatching"},
+                QStringList{"110000000001", "110000000002"});
+        testRow("bidding only", false, true, QList<int>{33, 66, 100}, QStringList{"MyeBayPageSize", "MyeBayBidding"},
+                QStringList{"110000000003", "110000000004"});
     }
 
     // The lists are fetched one after the other, watching first, and handed over quietly in one call; the dialog
@@ -227,54 +212,33 @@ private slots:
         QCOMPARE(DialogTesting::endpoints(m_sandbox), QStringList{"MyeBayPageSize"});
     }
 
+    // "autoLead" and "notifyWon" are "1" or empty.
     void preferenceChecks_data() {
-        QTest::addColumn<bool>("automatic");
-        QTest::addColumn<QString>("leadTime");
-        QTest::addColumn<QString>("refresh");
-        QTest::addColumn<bool>("notify");
-        QTest::addColumn<QString>("email");
-        QTest::addColumn<QString>("box");
-        QTest::newRow("no refresh, automatic lead time left empty") << true << ""
-                                                                    << "0" << false << ""
-                                                                    << "";
-        QTest::newRow("lead time 0") << false << "0"
-                                     << "10" << false << ""
-                                     << "Invalid lead time";
-        QTest::newRow("lead time 61") << false << "61"
-                                      << "10" << false << ""
-                                      << "Invalid lead time";
-        QTest::newRow("lead time 60") << false << "60"
-                                      << "10" << false << ""
-                                      << "";
-        QTest::newRow("no refresh interval") << true << "5"
-                                             << "" << false << ""
-                                             << "Invalid refresh interval";
-        QTest::newRow("notification without address") << true << "5"
-                                                      << "10" << true << ""
-                                                      << "Invalid email";
-        QTest::newRow("no dot after the at sign") << true << "5"
-                                                  << "10" << true << "me@example"
-                                                  << "Invalid email";
-        QTest::newRow("one-letter ending") << true << "5"
-                                           << "10" << true << "me@example.c"
-                                           << "Invalid email";
-        QTest::newRow("long ending") << true << "5"
-                                     << "10" << true << "me+bids@mail.example.museum"
-                                     << "";
-        QTest::newRow("address kept, notifications off") << true << "5"
-                                                         << "10" << false << "me@example.org"
-                                                         << "";
+        for (const char* column : {"autoLead", "leadTime", "refresh", "notifyWon", "email", "box"})
+            QTest::addColumn<QString>(column);
+        ClientSession::addRows({{"no refresh, automatic lead time left empty", "1", "", "0", "", "", ""},
+                                {"lead time 0", "", "0", "10", "", "", "Invalid lead time"},
+                                {"lead time 61", "", "61", "10", "", "", "Invalid lead time"},
+                                {"lead time 60", "", "60", "10", "", "", ""},
+                                {"no refresh interval", "1", "5", "", "", "", "Invalid refresh interval"},
+                                {"notification without address", "1", "5", "10", "1", "", "Invalid email"},
+                                {"no dot after the at sign", "1", "5", "10", "1", "me@example", "Invalid email"},
+                                {"one-letter ending", "1", "5", "10", "1", "me@example.c", "Invalid email"},
+                                {"long ending", "1", "5", "10", "1", "me+bids@mail.example.museum", ""},
+                                {"address kept, notifications off", "1", "5", "10", "", "me@example.org", ""}});
     }
 
     // Refused values name the field and keep the dialog open; accepted ones are stored and become the running
     // program's preferences, without storing a password the user chose not to have remembered.
     void preferenceChecks() {
-        QFETCH(bool, automatic);
         QFETCH(QString, leadTime);
         QFETCH(QString, refresh);
-        QFETCH(bool, notify);
         QFETCH(QString, email);
         QFETCH(QString, box);
+        QFETCH(QString, autoLead);
+        QFETCH(QString, notifyWon);
+        const bool automatic = !autoLead.isEmpty();
+        const bool notify = !notifyWon.isEmpty();
         // A password the user chose not to have remembered is known only to the running program.
         QVERIFY(QSqlQuery().exec("UPDATE users SET password = '', remember_password = 0, default_lead_time = 7, "
                                  "auto_detect_lead_time = 0"));
@@ -340,5 +304,5 @@ private slots:
     }
 };
 
-TOLLIMER_DIALOG_TEST_MAIN(TestDialogs)
+TOLLIMER_GUITEST_MAIN(TestDialogs)
 #include "test_dialogs.moc"

@@ -1,4 +1,4 @@
-#include "dialogtesting.h"
+#include "guitestbase.h"
 #include "logindialog.h"
 
 #include <QCheckBox>
@@ -69,25 +69,17 @@ private slots:
         QTest::addColumn<QString>("box");
         const QString uk = "signin.ebay.co.uk", de = "signin.ebay.de";
         const QString more = "eBay asked for more than the password";
-        QTest::newRow("UK") << "sniper_uk"
-                            << "secret"
-                            << "ebay.co.uk" << false << QList<int>{50, 100} << QStringList{uk, uk} << "";
-        QTest::newRow("Germany after the UK")
-            << "sniper_uk"
-            << "secret"
-            << "ebay.de" << false << QList<int>{25, 50, 75, 100} << QStringList{uk, uk, de, de} << "";
-        QTest::newRow("wrong password") << "sniper_uk"
-                                        << "nope"
-                                        << "ebay.de" << false << QList<int>{25, 50} << QStringList{uk, uk}
-                                        << "Wrong Username or Password.";
-        QTest::newRow("captcha instead of a session")
-            << "robot_check"
-            << "secret"
-            << "ebay.co.uk" << false << QList<int>{50, 100} << QStringList{uk, uk} << more;
-        QTest::newRow("captcha while an earlier session lasts")
-            << "robot_check"
-            << "secret"
-            << "ebay.co.uk" << true << QList<int>{50, 100} << QStringList{uk, uk} << more;
+        using P = QList<int>;
+        using H = QStringList;
+        testRow("UK", "sniper_uk", "secret", "ebay.co.uk", false, P{50, 100}, H{uk, uk}, "");
+        testRow("Germany after the UK", "sniper_uk", "secret", "ebay.de", false, P{25, 50, 75, 100}, H{uk, uk, de, de},
+                "");
+        testRow("wrong password", "sniper_uk", "nope", "ebay.de", false, P{25, 50}, H{uk, uk},
+                "Wrong Username or Password.");
+        testRow("captcha instead of a session", "robot_check", "secret", "ebay.co.uk", false, P{50, 100}, H{uk, uk},
+                more);
+        testRow("captcha while an earlier session lasts", "robot_check", "secret", "ebay.co.uk", true, P{50, 100},
+                H{uk, uk}, more);
     }
 
     // A sign-in that went through records the user with the chosen site; any other answer restores the form,
@@ -258,5 +250,5 @@ private:
     }
 };
 
-TOLLIMER_DIALOG_TEST_MAIN(TestLoginDialog)
+TOLLIMER_GUITEST_MAIN(TestLoginDialog)
 #include "test_logindialog.moc"

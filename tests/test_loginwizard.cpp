@@ -1,9 +1,12 @@
-#include "dialogtesting.h"
+#include "guitestbase.h"
 #include "loginhelper.h"
 #include "loginwizard.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QWebFrame>
+#include <QWebPage>
+#include <QWebView>
 
 // The start-up sign-in through the wizard's embedded eBay pages: which pages it shows for which site, and that
 // Finish records the user only once the shared session is really signed in.
@@ -36,8 +39,8 @@ private slots:
     void pageOrder_data() {
         QTest::addColumn<QString>("domain");
         QTest::addColumn<QList<int>>("pages");
-        QTest::newRow("UK skips the site page") << "ebay.co.uk" << QList<int>{0, 2};
-        QTest::newRow("another site first") << "ebay.de" << QList<int>{0, 1, 2};
+        testRow("UK skips the site page", "ebay.co.uk", QList<int>{0, 2});
+        testRow("another site first", "ebay.de", QList<int>{0, 1, 2});
     }
 
     // The chosen site's page is shown (and loaded from that site) only when it is not the UK site.
@@ -68,24 +71,12 @@ private slots:
         QTest::addColumn<QString>("siteLogin");
         QTest::addColumn<QString>("ukLogin");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("UK, signed in") << "ebay.co.uk"
-                                       << ""
-                                       << "sniper_uk" << true;
-        QTest::newRow("UK, not signed in") << "ebay.co.uk"
-                                           << ""
-                                           << "" << false;
-        QTest::newRow("UK, wrong password") << "ebay.co.uk"
-                                            << ""
-                                            << "sniper_uk:wrong" << false;
-        QTest::newRow("Germany and UK signed in") << "ebay.de"
-                                                  << "sniper_de"
-                                                  << "sniper_uk" << true;
-        QTest::newRow("Germany only") << "ebay.de"
-                                      << "sniper_de"
-                                      << "" << false;
-        QTest::newRow("UK only for a German user") << "ebay.de"
-                                                   << ""
-                                                   << "sniper_uk" << false;
+        testRow("UK, signed in", "ebay.co.uk", "", "sniper_uk", true);
+        testRow("UK, not signed in", "ebay.co.uk", "", "", false);
+        testRow("UK, wrong password", "ebay.co.uk", "", "sniper_uk:wrong", false);
+        testRow("Germany and UK signed in", "ebay.de", "sniper_de", "sniper_uk", true);
+        testRow("Germany only", "ebay.de", "sniper_de", "", false);
+        testRow("UK only for a German user", "ebay.de", "", "sniper_uk", false);
     }
 
     // Finish records the user (no password kept) and makes it the automatic sign-in user only once the pages
@@ -150,5 +141,5 @@ private slots:
     }
 };
 
-TOLLIMER_DIALOG_TEST_MAIN(TestLoginWizard)
+TOLLIMER_GUITEST_MAIN(TestLoginWizard)
 #include "test_loginwizard.moc"

@@ -44,16 +44,14 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<QStringList>("boxes");
-        QTest::newRow("auction") << QStringList{"310000000001"} << "" << QStringList{"310000000001"} << QStringList{};
-        QTest::newRow("twice") << QStringList{"310000000001", "310000000001"} << "" << QStringList{"310000000001"}
-                               << QStringList{"Duplicate Item"};
-        QTest::newRow("fixed price") << QStringList{"310000000003"} << "" << QStringList{}
-                                     << QStringList{"Non-Auction Item"};
-        QTest::newRow("unknown number") << QStringList{"399999999999"} << "" << QStringList{}
-                                        << QStringList{"Non-Auction Item"};
-        QTest::newRow("nothing typed") << QStringList{""} << "" << QStringList{} << QStringList{"Add Item Error"};
-        QTest::newRow("eBay down") << QStringList{"310000000001"} << "GetMultipleItems" << QStringList{}
-                                   << QStringList{"Network Error"};
+        testRow("auction", QStringList{"310000000001"}, "", QStringList{"310000000001"}, QStringList{});
+        testRow("twice", QStringList{"310000000001", "310000000001"}, "", QStringList{"310000000001"},
+                QStringList{"Duplicate Item"});
+        testRow("fixed price", QStringList{"310000000003"}, "", QStringList{}, QStringList{"Non-Auction Item"});
+        testRow("unknown number", QStringList{"399999999999"}, "", QStringList{}, QStringList{"Non-Auction Item"});
+        testRow("nothing typed", QStringList{""}, "", QStringList{}, QStringList{"Add Item Error"});
+        testRow("eBay down", QStringList{"310000000001"}, "GetMultipleItems", QStringList{},
+                QStringList{"Network Error"});
     }
     void addByNumber() {
         QFETCH(QStringList, numbers);
@@ -82,21 +80,16 @@ private slots:
     void addFromPage_data() {
         QTest::addColumn<QString>("html");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("item page of the site") << ""
-                                               << "310000000002";
-        QTest::newRow("tab content") << "<div id='viTabs_0_cnt'><div><div>Item 310000000004</div></div></div>"
-                                     << "310000000004";
-        QTest::newRow("small link") << "<span class='vi-xs vi-lk'>No. 310000000001</span>"
-                                    << "310000000001";
-        QTest::newRow("item number box") << "<div id='itm_num'>310000000004</div>"
-                                         << "310000000004";
-        QTest::newRow("right column") << "<div class='u-flR'>eBay item number:310000000001</div>"
-                                      << "310000000001";
-        QTest::newRow("text after the digits") << "<div class='u-flL'>Item number:</div><div class=\"u-flL\">"
-                                                  "310000000004</div><div id='itm_num'>310000000001 (ended)</div>"
-                                               << "310000000004";
-        QTest::newRow("no item on the page") << "<p>Welcome to eBay</p>"
-                                             << "";
+        testRow("item page of the site", "", "310000000002");
+        testRow("tab content", "<div id='viTabs_0_cnt'><div><div>Item 310000000004</div></div></div>", "310000000004");
+        testRow("small link", "<span class='vi-xs vi-lk'>No. 310000000001</span>", "310000000001");
+        testRow("item number box", "<div id='itm_num'>310000000004</div>", "310000000004");
+        testRow("right column", "<div class='u-flR'>eBay item number:310000000001</div>", "310000000001");
+        testRow("text after the digits",
+                "<div class='u-flL'>Item number:</div><div class=\"u-flL\">"
+                "310000000004</div><div id='itm_num'>310000000001 (ended)</div>",
+                "310000000004");
+        testRow("no item on the page", "<p>Welcome to eBay</p>", "");
     }
     void addFromPage() {
         QFETCH(QString, html);
@@ -142,11 +135,11 @@ private slots:
         QTest::addColumn<QStringList>("left");
         QTest::addColumn<QStringList>("sniped");
         const QStringList all{"310000000001", "310000000002", "310000000004"};
-        QTest::newRow("cancel") << "actionCancelSnipe" << int(QMessageBox::Ok) << all << QStringList{"310000000002"};
-        QTest::newRow("cancel, not confirmed") << "actionCancelSnipe" << int(QMessageBox::Cancel) << all << all;
-        QTest::newRow("delete") << "actionDelete" << int(QMessageBox::Ok) << QStringList{"310000000002"}
-                                << QStringList{"310000000002"};
-        QTest::newRow("delete, not confirmed") << "actionDelete" << int(QMessageBox::Cancel) << all << all;
+        testRow("cancel", "actionCancelSnipe", int(QMessageBox::Ok), all, QStringList{"310000000002"});
+        testRow("cancel, not confirmed", "actionCancelSnipe", int(QMessageBox::Cancel), all, all);
+        testRow("delete", "actionDelete", int(QMessageBox::Ok), QStringList{"310000000002"},
+                QStringList{"310000000002"});
+        testRow("delete, not confirmed", "actionDelete", int(QMessageBox::Cancel), all, all);
     }
     void selectionActions() {
         QFETCH(QString, action);

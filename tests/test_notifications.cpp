@@ -5,9 +5,11 @@
 #include "scriptedsmtpserver.h"
 #include "smtpserverprocess.h"
 
+#include "testrow.h"
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
 #include <QtTest>
 
 namespace {
@@ -119,13 +121,13 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("expected");
         // The password leaves unencrypted only when the settings ask for a plain connection in so many words.
-        QTest::newRow("built-in account uses STARTTLS") << "port" << QStringLiteral("70000") << "connection=2";
-        QTest::newRow("bad port") << "port" << QStringLiteral("70000") << "port=25";
-        QTest::newRow("plain asked for") << "connection" << QStringLiteral("TCP") << "connection=0";
-        QTest::newRow("unknown connection") << "connection" << QStringLiteral("carrier pigeon") << "connection=2";
-        QTest::newRow("no sign-in") << "auth" << QStringLiteral("none") << "auth=none";
-        QTest::newRow("unknown auth") << "auth" << QStringLiteral("cram-md5") << "auth=login";
-        QTest::newRow("sender is the user") << "sender" << QStringLiteral("me@example.test") << "user=me@example.test";
+        testRow("built-in account uses STARTTLS", "port", QStringLiteral("70000"), "connection=2");
+        testRow("bad port", "port", QStringLiteral("70000"), "port=25");
+        testRow("plain asked for", "connection", QStringLiteral("TCP"), "connection=0");
+        testRow("unknown connection", "connection", QStringLiteral("carrier pigeon"), "connection=2");
+        testRow("no sign-in", "auth", QStringLiteral("none"), "auth=none");
+        testRow("unknown auth", "auth", QStringLiteral("cram-md5"), "auth=login");
+        testRow("sender is the user", "sender", QStringLiteral("me@example.test"), "user=me@example.test");
     }
 
     void accountSettings() {
@@ -151,20 +153,16 @@ private slots:
         QTest::addColumn<QString>("auth");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("subject");
-        QTest::newRow("plain, LOGIN") << "tcp"
-                                      << "login" << QStringLiteral("Grüne Lampe")
-                                      << QStringLiteral("Tollimer winning bid: Grüne Lampe");
+        testRow("plain, LOGIN", "tcp", "login", QStringLiteral("Grüne Lampe"),
+                QStringLiteral("Tollimer winning bid: Grüne Lampe"));
         // eBay's title goes into the subject; a line break in it must not add a header such as Bcc.
-        QTest::newRow("STARTTLS with own CA, line breaks in the title")
-            << "starttls"
-            << "login" << QStringLiteral("Lamp\r\nBcc: victim@example.test\r\n\r\nfake body")
-            << QStringLiteral("Tollimer winning bid: Lamp Bcc: victim@example.test fake body");
-        QTest::newRow("SSL with own CA, PLAIN")
-            << "ssl"
-            << "plain" << QStringLiteral("Lamp") << QStringLiteral("Tollimer winning bid: Lamp");
+        testRow("STARTTLS with own CA, line breaks in the title", "starttls", "login",
+                QStringLiteral("Lamp\r\nBcc: victim@example.test\r\n\r\nfake body"),
+                QStringLiteral("Tollimer winning bid: Lamp Bcc: victim@example.test fake body"));
+        testRow("SSL with own CA, PLAIN", "ssl", "plain", QStringLiteral("Lamp"),
+                QStringLiteral("Tollimer winning bid: Lamp"));
         // A certificate nobody vouches for ends the session before the password goes out.
-        QTest::newRow("STARTTLS, certificate not trusted") << "starttls"
-                                                           << "login" << QStringLiteral("Lamp") << QString();
+        testRow("STARTTLS, certificate not trusted", "starttls", "login", QStringLiteral("Lamp"), QString());
     }
 
     // A won mail through an account set in the settings file reaches a real server as the mail we meant.
@@ -202,17 +200,17 @@ private slots:
         QTest::addColumn<bool>("delivered");
         QTest::addColumn<Lines>("commands");
         const QByteArray any = "250 anything\r\n";
-        QTest::newRow("greeting refused") << "tcp" << Lines{"554 go away\r\n", any, any} << false << Lines();
+        testRow("greeting refused", "tcp", Lines{"554 go away\r\n", any, any}, false, Lines());
         // No connection key: the built-in STARTTLS, and no password to a server that will not encrypt.
-        QTest::newRow("STARTTLS refused") << "" << Lines{"220 ready\r\n", "250 ok\r\n", "454 no\r\n", any, any} << false
-                                          << Lines{"EHLO localhost", "STARTTLS"};
+        testRow("STARTTLS refused", "", Lines{"220 ready\r\n", "250 ok\r\n", "454 no\r\n", any, any}, false,
+                Lines{"EHLO localhost", "STARTTLS"});
         // A server that offers no sign-in still gets the mail after the refused login.
-        QTest::newRow("no sign-in offered")
-            << "tcp" << Lines{"220 ready\r\n", "250 ok\r\n", "502 no auth here\r\n", "250 ok\r\n",
-                              "250 ok\r\n",    "354 go\r\n", "250 queued\r\n"}
-            << true
-            << Lines{"EHLO localhost", "AUTH LOGIN", "MAIL FROM: <notify@example.test>",
-                     "RCPT TO: <buyer@example.test>"};
+        testRow(
+            "no sign-in offered", "tcp",
+            Lines{"220 ready\r\n", "250 ok\r\n", "502 no auth here\r\n", "250 ok\r\n", "250 ok\r\n", "354 go\r\n",
+                  "250 queued\r\n"},
+            true,
+            Lines{"EHLO localhost", "AUTH LOGIN", "MAIL FROM: <notify@example.test>", "RCPT TO: <buyer@example.test>"});
     }
 
     // Without an established (and, if asked for, encrypted) connection the password never goes out.
@@ -231,10 +229,10 @@ private slots:
         QTest::addColumn<int>("connection");
         QTest::addColumn<int>("trickleMs");
         QTest::addColumn<bool>("destroy");
-        QTest::newRow("silent server") << int(SmtpClient::TcpConnection) << 0 << false;
-        QTest::newRow("TLS handshake never answered") << int(SmtpClient::SslConnection) << 0 << false;
-        QTest::newRow("trickling server") << int(SmtpClient::TcpConnection) << 20 << false;
-        QTest::newRow("mailer destroyed during the handshake") << int(SmtpClient::SslConnection) << 0 << true;
+        testRow("silent server", int(SmtpClient::TcpConnection), 0, false);
+        testRow("TLS handshake never answered", int(SmtpClient::SslConnection), 0, false);
+        testRow("trickling server", int(SmtpClient::TcpConnection), 20, false);
+        testRow("mailer destroyed during the handshake", int(SmtpClient::SslConnection), 0, true);
     }
 
     // At exit a mail held by a server that never finishes is given up within the promised time, queued ones

@@ -31,8 +31,8 @@ private slots:
                                    {250, 5},     {500, 10}, {1000, 25}, {2500, 50}, {5000, 100}};
         for (size_t i = 0; i < std::size(bands); ++i) {
             const double below = i + 1 < std::size(bands) ? bands[i + 1][0] - 0.01 : 80000.0;
-            sandboxRow(QByteArray::number(bands[i][0], 'f', 2), bands[i][0], bands[i][1]);
-            sandboxRow(QByteArray::number(below, 'f', 2), below, bands[i][1]);
+            testRow(QByteArray::number(bands[i][0], 'f', 2), bands[i][0], bands[i][1]);
+            testRow(QByteArray::number(below, 'f', 2), below, bands[i][1]);
         }
     }
 
@@ -53,20 +53,20 @@ private slots:
         QTest::addColumn<double>("minimum");
         using L = QStringList;
         const L one{"placed"}, two{"placed", "placed"};
-        sandboxRow("below start price", 5.0, -1.0, L{"a:4.99"}, L{"bidTooLow"}, 5.0, "", 5.0);
-        sandboxRow("exactly the start price", 5.0, -1.0, L{"a:5"}, one, 5.0, "a", 5.5);
-        sandboxRow("new high pays second max plus increment", 1.0, -1.0, L{"a:10", "b:20"}, two, 10.5, "b", 11.0);
-        sandboxRow("price never above the winner's max", 1.0, -1.0, L{"a:10", "b:10.20"}, two, 10.2, "b", 10.7);
-        sandboxRow("lower bid close under max", 1.0, -1.0, L{"a:10", "b:9.80"}, two, 10.0, "a", 10.5);
-        sandboxRow("equal maxima: earlier wins", 1.0, -1.0, L{"a:15", "b:15"}, two, 15.0, "a", 15.5);
-        sandboxRow("lower bid lifts, own raise does not", 1.0, -1.0, L{"a:10", "b:5", "a:50"},
-                   L{"placed", "placed", "placed"}, 5.5, "a", 6.0);
-        sandboxRow("own raise must exceed own max", 1.0, -1.0, L{"a:10", "a:10"}, L{"placed", "bidTooLow"}, 1.0, "a",
-                   1.25);
-        sandboxRow("bidder names ignore case", 1.0, -1.0, L{"Ann:10", "ann:50"}, two, 1.0, "Ann", 1.25);
-        sandboxRow("reserve not reached", 10.0, 50.0, L{"a:40"}, one, 10.0, "a", 10.5);
-        sandboxRow("max reaching reserve lifts price to it", 10.0, 50.0, L{"a:60"}, one, 50.0, "a", 51.0);
-        sandboxRow("own raise meets the reserve", 10.0, 50.0, L{"a:30", "a:70"}, two, 50.0, "a", 51.0);
+        testRow("below start price", 5.0, -1.0, L{"a:4.99"}, L{"bidTooLow"}, 5.0, "", 5.0);
+        testRow("exactly the start price", 5.0, -1.0, L{"a:5"}, one, 5.0, "a", 5.5);
+        testRow("new high pays second max plus increment", 1.0, -1.0, L{"a:10", "b:20"}, two, 10.5, "b", 11.0);
+        testRow("price never above the winner's max", 1.0, -1.0, L{"a:10", "b:10.20"}, two, 10.2, "b", 10.7);
+        testRow("lower bid close under max", 1.0, -1.0, L{"a:10", "b:9.80"}, two, 10.0, "a", 10.5);
+        testRow("equal maxima: earlier wins", 1.0, -1.0, L{"a:15", "b:15"}, two, 15.0, "a", 15.5);
+        testRow("lower bid lifts, own raise does not", 1.0, -1.0, L{"a:10", "b:5", "a:50"},
+                L{"placed", "placed", "placed"}, 5.5, "a", 6.0);
+        testRow("own raise must exceed own max", 1.0, -1.0, L{"a:10", "a:10"}, L{"placed", "bidTooLow"}, 1.0, "a",
+                1.25);
+        testRow("bidder names ignore case", 1.0, -1.0, L{"Ann:10", "ann:50"}, two, 1.0, "Ann", 1.25);
+        testRow("reserve not reached", 10.0, 50.0, L{"a:40"}, one, 10.0, "a", 10.5);
+        testRow("max reaching reserve lifts price to it", 10.0, 50.0, L{"a:60"}, one, 50.0, "a", 51.0);
+        testRow("own raise meets the reserve", 10.0, 50.0, L{"a:30", "a:70"}, two, 50.0, "a", 51.0);
     }
 
     void proxyBidding() {
@@ -147,13 +147,13 @@ private slots:
         QTest::addColumn<QByteArray>("json");
         QTest::addColumn<QString>("error");
         const QByteArray one = R"({"auctions":[{"itemNumber":"1",)";
-        sandboxRow("not json", QByteArray("{"), "not a JSON object");
-        sandboxRow("no number", QByteArray(R"({"auctions":[{"title":"x"}]})"), "itemNumber");
-        sandboxRow("twice", QByteArray(R"({"auctions":[{"itemNumber":"1"},{"itemNumber":"1"}]})"), "twice");
-        sandboxRow("markup", one + R"("shippingMarkup":5}]})", "shippingMarkup");
-        sandboxRow("step1", one + R"("step1Answer":"x"}]})", "step1Answer");
-        sandboxRow("bid", one + R"("bids":[{"amount":3}]}]})", "bidder");
-        sandboxRow("user", QByteArray(R"({"users":[{"password":"x"}]})"), "username");
+        testRow("not json", QByteArray("{"), "not a JSON object");
+        testRow("no number", QByteArray(R"({"auctions":[{"title":"x"}]})"), "itemNumber");
+        testRow("twice", QByteArray(R"({"auctions":[{"itemNumber":"1"},{"itemNumber":"1"}]})"), "twice");
+        testRow("markup", one + R"("shippingMarkup":5}]})", "shippingMarkup");
+        testRow("step1", one + R"("step1Answer":"x"}]})", "step1Answer");
+        testRow("bid", one + R"("bids":[{"amount":3}]}]})", "bidder");
+        testRow("user", QByteArray(R"({"users":[{"password":"x"}]})"), "username");
     }
 
     void scenarioParsingRefusesBadEntries() {

@@ -4,8 +4,10 @@
 #include "scriptedsmtpserver.h"
 #include "smtpclient.h"
 
+#include "testrow.h"
 #include <QNetworkProxy>
 #include <QTcpServer>
+
 #include <QtTest>
 
 namespace {
@@ -67,18 +69,18 @@ private slots:
         QTest::addColumn<QList<int>>("errors");
         const QList<int> refused{SmtpClient::ClientError, SmtpClient::ServerError};
         const QList<int> timedOut{SmtpClient::ResponseTimeoutError};
-        QTest::newRow("multi-line EHLO") << Lines{"220 ready\r\n", "250-scripted\r\n250-AUTH LOGIN\r\n250 8BITMIME\r\n"}
-                                         << 5000 << "250 8BITMIME" << QList<int>();
-        QTest::newRow("multi-line greeting")
-            << Lines{"220-welcome\r\n220-to the\r\n220 server\r\n", "250 ok\r\n"} << 5000 << "250 ok" << QList<int>();
-        QTest::newRow("a line of just the code ends the reply")
-            << Lines{"220\r\n", "250-scripted\r\n250\r\n"} << 5000 << "250" << QList<int>();
-        QTest::newRow("service refused") << Lines{"554 no service\r\n"} << 5000 << "554 no service" << refused;
-        QTest::newRow("busy") << Lines{"421 busy\r\n"} << 5000 << "421 busy"
-                              << QList<int>{SmtpClient::ServerError, SmtpClient::ServerError};
-        QTest::newRow("EHLO refused") << Lines{"220 ready\r\n", "502 no\r\n"} << 5000 << "502 no" << refused;
-        QTest::newRow("greeting cut off") << Lines{"220 rea"} << 300 << "" << timedOut;
-        QTest::newRow("server closes, no waiting for the time-out") << Lines{QByteArray()} << 60000 << "" << timedOut;
+        testRow("multi-line EHLO", Lines{"220 ready\r\n", "250-scripted\r\n250-AUTH LOGIN\r\n250 8BITMIME\r\n"}, 5000,
+                "250 8BITMIME", QList<int>());
+        testRow("multi-line greeting", Lines{"220-welcome\r\n220-to the\r\n220 server\r\n", "250 ok\r\n"}, 5000,
+                "250 ok", QList<int>());
+        testRow("a line of just the code ends the reply", Lines{"220\r\n", "250-scripted\r\n250\r\n"}, 5000, "250",
+                QList<int>());
+        testRow("service refused", Lines{"554 no service\r\n"}, 5000, "554 no service", refused);
+        testRow("busy", Lines{"421 busy\r\n"}, 5000, "421 busy",
+                QList<int>{SmtpClient::ServerError, SmtpClient::ServerError});
+        testRow("EHLO refused", Lines{"220 ready\r\n", "502 no\r\n"}, 5000, "502 no", refused);
+        testRow("greeting cut off", Lines{"220 rea"}, 300, "", timedOut);
+        testRow("server closes, no waiting for the time-out", Lines{QByteArray()}, 60000, "", timedOut);
     }
 
     // The client reads whole replies and connects only on a 2xx; without a complete reply it gives up (no
@@ -116,15 +118,12 @@ private slots:
         QTest::addColumn<bool>("cancel");
         const Lines starttls{"220 ready\r\n", "250 ok\r\n", "220 go ahead\r\n"};
         // Every row would hold the client for a minute or more if its bound were missing.
-        QTest::newRow("trickled reply, its own time-out")
-            << int(SmtpClient::TcpConnection) << Lines{"220-" + QByteArray(5000, 'x') + "\r\n"} << 20 << 500 << -1
-            << false;
-        QTest::newRow("silent server, the deadline")
-            << int(SmtpClient::TcpConnection) << Lines() << 0 << 60000 << 500 << false;
-        QTest::newRow("TLS handshake never answered, cancelled")
-            << int(SmtpClient::SslConnection) << Lines() << 0 << 60000 << -1 << true;
-        QTest::newRow("STARTTLS handshake never answered, the deadline")
-            << int(SmtpClient::TlsConnection) << starttls << 0 << 60000 << 500 << false;
+        testRow("trickled reply, its own time-out", int(SmtpClient::TcpConnection),
+                Lines{"220-" + QByteArray(5000, 'x') + "\r\n"}, 20, 500, -1, false);
+        testRow("silent server, the deadline", int(SmtpClient::TcpConnection), Lines(), 0, 60000, 500, false);
+        testRow("TLS handshake never answered, cancelled", int(SmtpClient::SslConnection), Lines(), 0, 60000, -1, true);
+        testRow("STARTTLS handshake never answered, the deadline", int(SmtpClient::TlsConnection), starttls, 0, 60000,
+                500, false);
     }
 
     // Connecting, the TLS handshake and each reply give up at their time-out, at the client's deadline or
@@ -177,16 +176,15 @@ private slots:
         QTest::addColumn<Lines>("sent");
         const QByteArray user = QByteArray("user").toBase64();
         const QByteArray umlaut = QStringLiteral("pässword").toUtf8().toBase64();
-        QTest::newRow("LOGIN, 535 to the password")
-            << int(SmtpClient::AuthLogin) << "pässword" << QByteArray("535 5.7.8 refused\r\n")
-            << Lines{"AUTH LOGIN", user, umlaut};
-        QTest::newRow("LOGIN") << int(SmtpClient::AuthLogin) << "pässword" << QByteArray("235 welcome\r\n")
-                               << Lines{"AUTH LOGIN", user, umlaut};
+        testRow("LOGIN, 535 to the password", int(SmtpClient::AuthLogin), "pässword",
+                QByteArray("535 5.7.8 refused\r\n"), Lines{"AUTH LOGIN", user, umlaut});
+        testRow("LOGIN", int(SmtpClient::AuthLogin), "pässword", QByteArray("235 welcome\r\n"),
+                Lines{"AUTH LOGIN", user, umlaut});
         // The zero byte after the user name is there even when the password is empty.
-        QTest::newRow("PLAIN") << int(SmtpClient::AuthPlain) << "pw" << QByteArray("235 welcome\r\n")
-                               << Lines{"AUTH PLAIN " + QByteArray("\0user\0pw", 8).toBase64()};
-        QTest::newRow("PLAIN, empty password") << int(SmtpClient::AuthPlain) << "" << QByteArray("235 welcome\r\n")
-                                               << Lines{"AUTH PLAIN " + QByteArray("\0user\0", 6).toBase64()};
+        testRow("PLAIN", int(SmtpClient::AuthPlain), "pw", QByteArray("235 welcome\r\n"),
+                Lines{"AUTH PLAIN " + QByteArray("\0user\0pw", 8).toBase64()});
+        testRow("PLAIN, empty password", int(SmtpClient::AuthPlain), "", QByteArray("235 welcome\r\n"),
+                Lines{"AUTH PLAIN " + QByteArray("\0user\0", 6).toBase64()});
     }
 
     void signIn() {
@@ -237,13 +235,12 @@ private slots:
         QTest::addColumn<QString>("benAddress");
         QTest::addColumn<Lines>("sent");
         QTest::addColumn<QList<int>>("errors");
-        QTest::newRow("recipient refused")
-            << "ben@example.test"
-            << Lines{"EHLO localhost", "MAIL FROM: <notify@example.test>", "RCPT TO: <anna@example.test>"}
-            << QList<int>{SmtpClient::ClientError};
+        testRow("recipient refused", "ben@example.test",
+                Lines{"EHLO localhost", "MAIL FROM: <notify@example.test>", "RCPT TO: <anna@example.test>"},
+                QList<int>{SmtpClient::ClientError});
         // A line break in an address would add commands of its own.
-        QTest::newRow("line break in an address")
-            << "ben@example.test>\r\nRCPT TO: <other@example.test" << Lines{"EHLO localhost"} << QList<int>();
+        testRow("line break in an address", "ben@example.test>\r\nRCPT TO: <other@example.test",
+                Lines{"EHLO localhost"}, QList<int>());
     }
 
     // A refused recipient or a line break in an address stops the mail before anything more goes out.

@@ -57,10 +57,10 @@ private slots:
         QTest::addColumn<QString>("bid");
         QTest::addColumn<bool>("automatic");
         QTest::addColumn<QString>("lead");
-        QTest::newRow("new snipe, preferences automatic") << QVariant() << QVariant() << true << "10.50" << true << "7";
-        QTest::newRow("new snipe, preferences fixed") << QVariant() << QVariant() << false << "10.50" << false << "7";
-        QTest::newRow("editing, automatic") << QVariant(20.0) << QVariant(0) << false << "20.00" << true << "7";
-        QTest::newRow("editing, fixed") << QVariant(20.0) << QVariant(12) << true << "20.00" << false << "12";
+        testRow("new snipe, preferences automatic", QVariant(), QVariant(), true, "10.50", true, "7");
+        testRow("new snipe, preferences fixed", QVariant(), QVariant(), false, "10.50", false, "7");
+        testRow("editing, automatic", QVariant(20.0), QVariant(0), false, "20.00", true, "7");
+        testRow("editing, fixed", QVariant(20.0), QVariant(12), true, "20.00", false, "12");
     }
     void initialValues() {
         QFETCH(QVariant, userBid);
@@ -95,22 +95,14 @@ private slots:
         QTest::addColumn<bool>("automatic");
         QTest::addColumn<QString>("lead");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("below the minimum") << 10.5 << "10.49" << true << "5"
-                                           << "Pleae enter a bid that is 10.5 or more.";
-        QTest::newRow("equal to the minimum") << 10.5 << "10.50" << true << "5"
-                                              << "";
-        QTest::newRow("no minimum stored") << 0.0 << "0.50" << true << "5"
-                                           << "";
-        QTest::newRow("no bid at all") << 0.0 << "" << true << "5"
-                                       << "Pleae enter a bid that is 0.01 or more.";
-        QTest::newRow("lead time 0") << 10.5 << "11" << false << "0"
-                                     << "Pleae enter a lead time that is between 1 and 60 seconds.";
-        QTest::newRow("lead time 61") << 10.5 << "11" << false << "61"
-                                      << "Pleae enter a lead time that is between 1 and 60 seconds.";
-        QTest::newRow("lead time 60") << 10.5 << "11" << false << "60"
-                                      << "";
-        QTest::newRow("automatic ignores the field") << 10.5 << "11" << true << "0"
-                                                     << "";
+        testRow("below the minimum", 10.5, "10.49", true, "5", "Pleae enter a bid that is 10.5 or more.");
+        testRow("equal to the minimum", 10.5, "10.50", true, "5", "");
+        testRow("no minimum stored", 0.0, "0.50", true, "5", "");
+        testRow("no bid at all", 0.0, "", true, "5", "Pleae enter a bid that is 0.01 or more.");
+        testRow("lead time 0", 10.5, "11", false, "0", "Pleae enter a lead time that is between 1 and 60 seconds.");
+        testRow("lead time 61", 10.5, "11", false, "61", "Pleae enter a lead time that is between 1 and 60 seconds.");
+        testRow("lead time 60", 10.5, "11", false, "60", "");
+        testRow("automatic ignores the field", 10.5, "11", true, "0", "");
     }
     void validation() {
         QFETCH(double, nextBid);
@@ -138,8 +130,8 @@ private slots:
     // The Snipe action stores what the dialog was given, on the row as it is now, with no group for "- None -".
     void snipeFromWindow_data() {
         QTest::addColumn<bool>("inGroup");
-        QTest::newRow("in a group") << true;
-        QTest::newRow("no group") << false;
+        testRow("in a group", true);
+        testRow("no group", false);
     }
     void snipeFromWindow() {
         QFETCH(bool, inGroup);
@@ -178,9 +170,9 @@ private slots:
         QTest::addColumn<QString>("endTime");
         QTest::addColumn<bool>("select");
         QTest::addColumn<QString>("text");
-        QTest::newRow("nothing selected") << QVariant() << "" << false << "Select an item to snipe.";
-        QTest::newRow("ended") << QVariant() << "2020-01-01T00:00:00" << true << "Auction has ended for this item.";
-        QTest::newRow("being placed") << QVariant(2) << "" << true << "The bid on this item is being placed now.";
+        testRow("nothing selected", QVariant(), "", false, "Select an item to snipe.");
+        testRow("ended", QVariant(), "2020-01-01T00:00:00", true, "Auction has ended for this item.");
+        testRow("being placed", QVariant(2), "", true, "The bid on this item is being placed now.");
     }
     void snipeRefused() {
         QFETCH(QVariant, bidStatus);

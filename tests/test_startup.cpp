@@ -1,5 +1,5 @@
 #include "clockmanager.h"
-#include "dialogtesting.h"
+#include "guitestbase.h"
 #include "loginwizard.h"
 #include "startup.h"
 
@@ -59,7 +59,7 @@ private slots:
         QCOMPARE(StoreFixture::contents(store), garbage);
     }
 
-    // A data location that cannot hold the file: the box says so and start-up stops.
+    // A data location that cannot hold the file: one critical box says so and start-up stops.
     void storeThatCannotBeOpened() {
         StoreFixture fixture;
         Startup::setIdentity();
@@ -72,6 +72,9 @@ private slots:
         QVERIFY(!Startup::loadStore(TollimerApp::instance()));
         QCOMPARE(m_boxes.boxes.size(), 1);
         QCOMPARE(m_boxes.boxes.first().title, QString("Cannot open database"));
+        QVERIFY(m_boxes.boxes.first().text.startsWith("Unable to establish a database connection."));
+        QCOMPARE(m_boxes.boxes.first().icon, QMessageBox::Critical);
+        QCOMPARE(m_boxes.boxes.first().buttons, QMessageBox::StandardButtons(QMessageBox::Abort));
     }
 
     void firstStartReachesTheWizard_data() {
@@ -112,5 +115,5 @@ private slots:
     }
 };
 
-TOLLIMER_DIALOG_TEST_MAIN(TestStartup)
+TOLLIMER_GUITEST_MAIN(TestStartup)
 #include "test_startup.moc"

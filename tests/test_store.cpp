@@ -113,25 +113,6 @@ private slots:
         QCOMPARE(StoreFixture::record("users").fieldName(12), QString("close_systray"));
     }
 
-    void unopenableLocationTellsTheUser() {
-        QFile blocker(m_store->home.filePath(".qttest"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        MessageRecorder recorder;
-        recorder.answer = QMessageBox::Abort;
-        recorder.install();
-
-        QVERIFY(!DbHelper::connectDB());
-        QCOMPARE(recorder.boxes.size(), 1);
-        const Messages::Box box = recorder.boxes.first();
-        QCOMPARE(box.icon, QMessageBox::Critical);
-        QCOMPARE(box.parent, nullptr);
-        QCOMPARE(box.title, QString("Cannot open database"));
-        QCOMPARE(box.text,
-                 QString("Unable to establish a database connection. Please contact Tollimer support for help."));
-        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Abort));
-    }
-
     // A wrong site id or domain sends the user's bids to another eBay.
     void countries_data() {
         QTest::addColumn<int>("id");

@@ -1,4 +1,4 @@
-#include "dialogtesting.h"
+#include "guitestbase.h"
 #include "updatedialog.h"
 #include "versionchecker.h"
 
@@ -65,5 +65,5 @@ private slots:
     }
 };
 
-TOLLIMER_DIALOG_TEST_MAIN(TestVersionChecker)
+TOLLIMER_GUITEST_MAIN(TestVersionChecker)
 #include "test_versionchecker.moc"

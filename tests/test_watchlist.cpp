@@ -218,33 +218,6 @@ private slots:
                  QString("HIGHBIDDER|3|20\n"));
     }
 
-    // Group names are one per user whatever their letter case, and found whatever the case typed.
-    void groupNamesIgnoreLetterCase_data() {
-        QTest::addColumn<QString>("second");
-        QTest::addColumn<bool>("sameUser");
-        QTest::addColumn<bool>("accepted");
-        QTest::newRow("capitals only differ") << "CAMERAS" << true << false;
-        QTest::newRow("other name") << "Lenses" << true << true;
-        QTest::newRow("same name, other user") << "cameras" << false << true;
-    }
-
-    void groupNamesIgnoreLetterCase() {
-        QFETCH(QString, second);
-        QFETCH(bool, sameUser);
-        QFETCH(bool, accepted);
-        const int owner = sameUser ? m_userId : StoreFixture::addUser("sniper_de");
-        const int first = StoreFixture::addGroup("Cameras", m_userId, 2);
-        QVERIFY(first > 0);
-        const int added = StoreFixture::addGroup(second, owner);
-        QCOMPARE(added > 0, accepted);
-        QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM groups").toInt(), accepted ? 2 : 1);
-
-        QSqlRecord byName = StoreFixture::record("groups", {{"name", second.toLower()}, {"user_id", owner}});
-        QVERIFY(DbHelper::getGroup(byName));
-        QCOMPARE(byName.value("id").toInt(), accepted ? added : first);
-        QCOMPARE(byName.value("max_won").toInt(), accepted ? 1 : 2);
-    }
-
     // The win counter and the group editor must not overwrite each other's columns.
     void groupEditorAndWinCounterWriteTheirOwnColumns() {
         const int id = StoreFixture::addGroup("Cameras", m_userId, 3);

@@ -7,21 +7,21 @@
 #include "loginhelper.h"
 #include "mainwindow.h"
 #include "networkmanager.h"
-#include "storefixture.h"
-#include "tollimerapp.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QItemSelectionModel>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
 #include <QSqlQuery>
 #include <QTableWidget>
-#include <QTimer>
+#include <QWebElement>
+#include <QWebFrame>
+#include <QWebPage>
+#include <QWebView>
 #include <QtTest>
 
 GuiTestBase::GuiTestBase() = default;
@@ -68,10 +68,7 @@ void GuiTestBase::cleanupTestCase() {
 }
 
 bool GuiTestBase::signIn() {
-    LoginHelper helper;
-    QSignalSpy finished(&helper, &LoginHelper::loginStep2Finished);
-    helper.login(QStringLiteral("sniper_uk"), QStringLiteral("secret"), QStringLiteral("ebay.co.uk"), 3);
-    return finished.wait(10000) && finished.size() == 1 && finished.first().at(0).toBool();
+    return ClientSession::signIn(QStringLiteral("sniper_uk"), QStringLiteral("secret"));
 }
 
 void GuiTestBase::init() {
@@ -116,13 +113,7 @@ bool GuiTestBase::triggerAction(const QString& name) {
 }
 
 bool GuiTestBase::triggerDialogAction(const QString& name) {
-    QTimer closer;
-    closer.setInterval(20);
-    QObject::connect(&closer, &QTimer::timeout, [] {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            dialog->reject();
-    });
-    closer.start();
+    DialogTesting::ModalAnswerer<QDialog> closer([](QDialog* dialog) { dialog->reject(); });
     return triggerAction(name);
 }
 
@@ -166,14 +157,8 @@ void GuiTestBase::selectItems(const QStringList& itemNumbers) {
 }
 
 bool GuiTestBase::waitForRequests(int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < timeoutMs) {
-        QTest::qWait(20);
-        if (m_window->findChildren<ItemHelper*>().isEmpty())
-            return true;
-    }
-    return false;
+    QTest::qWait(20); // requests started by queued calls exist only after the first turn of the event loop
+    return QTest::qWaitFor([this] { return m_window->findChildren<ItemHelper*>().isEmpty(); }, timeoutMs);
 }
 
 QSqlRecord GuiTestBase::storedItem(const QString& itemNumber) const {
@@ -193,20 +178,64 @@ QList<int> GuiTestBase::storeItems(const QStringList& itemNumbers, const QString
 }
 
 int GuiTestBase::requestCount(const QString& endpoint) const {
-    int count = 0;
-    const QVariantList requests = m_sandbox.controlJson("GET", QStringLiteral("/_sandbox/log"))
-                                      .object()
-                                      .toVariantMap()
-                                      .value("requests")
-                                      .toList();
-    for (const QVariant& entry : requests)
-        count += entry.toMap().value("endpoint").toString() == endpoint ? 1 : 0;
-    return count;
+    return ClientSession::requestsTo(m_sandbox, endpoint).size();
 }
 
 void GuiTestBase::fault(const QVariantMap& fault) const {
-    int status = 0;
-    m_sandbox.control("POST", QStringLiteral("/_sandbox/fault"),
-                      QJsonDocument(QJsonObject::fromVariantMap(fault)).toJson(), &status);
-    QCOMPARE(status, 200);
+    ClientSession::fault(m_sandbox, fault);
 }
+
+namespace DialogTesting {
+
+QByteArray scenario() {
+    return R"({"clockOffsetSeconds": 0,
+      "users": [{"username": "sniper_uk", "password": "secret", "watching": ["110000000002", "110000000001"]},
+                {"username": "sniper_de", "password": "geheim"},
+                {"username": "robot_check", "password": "secret", "challenge": true}],
+      "auctions": [{"itemNumber": "110000000001", "endsInSeconds": 3600},
+                   {"itemNumber": "110000000002", "endsInSeconds": 3600},
+                   {"itemNumber": "110000000003", "endsInSeconds": 3600},
+                   {"itemNumber": "110000000004", "endsInSeconds": 3600}]})";
+}
+
+bool startSandbox(SandboxProcess& sandbox) {
+    if (!sandbox.start({QStringLiteral("--scenario"), SandboxProcess::scenarioPath(QStringLiteral("demo"))}))
+        return false;
+    int status = 0;
+    sandbox.control("POST", QStringLiteral("/_sandbox/scenario"), scenario(), &status);
+    qputenv("TOLLIMER_SANDBOX", sandbox.proxyUrl().toUtf8());
+    return status == 200;
+}
+
+StoreFixture* openStore() {
+    auto store = std::make_unique<StoreFixture>();
+    QSqlRecord setting = StoreFixture::record(QStringLiteral("setting"));
+    if (!store->open() || !DbHelper::getSetting(setting))
+        return nullptr;
+    TollimerApp::instance()->setSetting(setting);
+    return store.release();
+}
+
+QStringList endpoints(const SandboxProcess& sandbox) {
+    QStringList names;
+    for (const QVariant& request : ClientSession::requests(sandbox))
+        names << request.toMap().value(QStringLiteral("endpoint")).toString();
+    return names;
+}
+
+bool signInOnPage(QWebView* view, const QString& user, const QString& password) {
+    QWebFrame* frame = view->page()->mainFrame();
+    const auto signedIn = [frame] { return frame->toHtml().contains(QStringLiteral("<h1>Welcome</h1>")); };
+    if (!QTest::qWaitFor([frame] { return !frame->findFirstElement(QStringLiteral("#sgnBt")).isNull(); }, 20000))
+        return false;
+    frame->evaluateJavaScript(QStringLiteral("document.getElementById('userid').value = '%1';"
+                                             "document.getElementById('pass').value = '%2';"
+                                             "document.getElementById('SignInForm').submit();")
+                                  .arg(user, password));
+    // eBay answers with the welcome page, or with the form again and its error line.
+    (void)QTest::qWaitFor([&] { return !frame->findFirstElement(QStringLiteral("#errf")).isNull() || signedIn(); },
+                          20000);
+    return signedIn();
+}
+
+} // namespace DialogTesting

@@ -5,9 +5,11 @@
 #include "messagerecorder.h"
 #include "networkmanager.h"
 #include "sandboxprocess.h"
+#include "testrow.h"
 
 #include <QDir>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
