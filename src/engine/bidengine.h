@@ -39,6 +39,10 @@ public slots:
     // snipe scheduled less than five minutes before its start moment could be started after its end.
     void reload();
 
+signals:
+    // A snipe's row was written (status, result, verdict): the watch list re-reads that one row.
+    void itemChanged(int itemId);
+
 private:
     void recoverInterruptedSnipes();
     void loadBiddingItems();
