@@ -60,6 +60,10 @@ int main(int argc, char* argv[]) {
                        "line as \"smtp N\"."),
         QStringLiteral("N"));
     parser.addOptions({portOption, scenarioOption, logOption, smtpOption});
+    const QCommandLineOption cookieOption(QStringLiteral("session-cookie"),
+                                          QStringLiteral("Name of the session cookie (default ebay_sid)."),
+                                          QStringLiteral("NAME"));
+    parser.addOption(cookieOption);
     parser.process(app);
 
     bool portOk = false;
@@ -81,6 +85,8 @@ int main(int argc, char* argv[]) {
 
     SandboxServer server;
     server.loadScenario(scenario);
+    if (parser.isSet(cookieOption))
+        server.sessions().setSessionCookie(parser.value(cookieOption));
     if (!server.listen(quint16(port))) {
         std::fprintf(stderr, "tollimer-sandbox: cannot listen on 127.0.0.1:%u: %s\n", port,
                      qPrintable(server.errorString()));

@@ -252,6 +252,14 @@ QString SandboxPages::myEbayPage(const QString& title, const QStringList& itemNu
                  QStringLiteral("<h1>%1</h1>\n<table class=\"print\">\n%2</table>").arg(escape(title), rows));
 }
 
+QString SandboxPages::myEbaySummaryPage(const QString& username) {
+    return frame(
+        QStringLiteral("My eBay: Summary"),
+        QStringLiteral("<h1>My eBay</h1>\n<p>Hi <b id=\"gh-ug\">%1</b></p>\n<ul><li>Watching</li><li>Bidding</li>"
+                       "</ul>")
+            .arg(escape(username)));
+}
+
 QString SandboxPages::versionXml(const QString& version) {
     return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Tollimer>\n  <Tollimer4Ver>%1</Tollimer4Ver>\n"
                           "</Tollimer>\n")

@@ -35,6 +35,8 @@ public:
     static QString refusalPage(const QString& reason);
     static QString bidProblemPage(const QString& detail);
 
+    // What a signed-in session gets for My eBay's summary.
+    static QString myEbaySummaryPage(const QString& username);
     static QString myEbayPage(const QString& title, const QStringList& itemNumbers,
                               const QList<SandboxAuction*>& auctions);
     static QString versionXml(const QString& version);

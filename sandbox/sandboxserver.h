@@ -40,6 +40,7 @@ public:
     SandboxMarket& market() { return m_market; }
     SandboxRecorder& recorder() { return m_recorder; }
     SandboxFaults& faults() { return m_faults; }
+    SandboxSessions& sessions() { return m_sessions; }
 
     // Called by a connection for each request, in order; answers through the connection.
     void serve(SandboxConnection* connection, const SandboxHttpRequest& request);

@@ -9,7 +9,6 @@ static QString randomHex(int bytes) {
     return QString::fromLatin1(raw.toHex());
 }
 
-const QString SandboxSessions::sessionCookie = QStringLiteral("ebay_sid");
 const QString SandboxSessions::preSessionCookie = QStringLiteral("ebay_presid");
 
 void SandboxSessions::setUsers(const QList<SandboxScenario::User>& users) {

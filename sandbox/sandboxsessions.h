@@ -11,8 +11,12 @@
 // Owned by SandboxSite. Sessions live until a different scenario is loaded.
 class SandboxSessions {
 public:
-    static const QString sessionCookie;
     static const QString preSessionCookie;
+
+    // The name of the cookie that carries a session ("ebay_sid" unless the sandbox was told another), so that
+    // tests can show a client does not depend on it.
+    const QString& sessionCookie() const { return m_sessionCookie; }
+    void setSessionCookie(const QString& name) { m_sessionCookie = name; }
 
     // Replaces the users; sessions and tokens of the old ones are dropped.
     void setUsers(const QList<SandboxScenario::User>& users);
@@ -56,6 +60,7 @@ private:
         bool used = false;
     };
 
+    QString m_sessionCookie = QStringLiteral("ebay_sid");
     QList<SandboxScenario::User> m_users;
     QSet<QString> m_issuedSrt;
     QHash<QString, QString> m_sessions;    // cookie value -> username

@@ -119,6 +119,8 @@ QString SandboxSite::endpointFor(const SandboxHttpRequest& request) {
                 return QStringLiteral("MyeBayPageSize");
             if (request.queryValue(QStringLiteral("CurrentPage")) == QStringLiteral("MyeBayNextBidding"))
                 return QStringLiteral("MyeBayBidding");
+            if (request.queryValue(QStringLiteral("CurrentPage")) == QStringLiteral("MyeBaySummary"))
+                return QStringLiteral("MyeBaySummary");
             return QStringLiteral("MyeBayWatching");
         }
         return QStringLiteral("Unknown");
@@ -177,7 +179,7 @@ SandboxHttpResponse SandboxSite::handle(const SandboxHttpRequest& request, const
 }
 
 QString SandboxSite::sessionUser(const SandboxHttpRequest& request, QString* session) const {
-    const QString value = request.cookies().value(SandboxSessions::sessionCookie);
+    const QString value = request.cookies().value(m_sessions->sessionCookie());
     if (session)
         *session = value;
     return value.isEmpty() ? QString() : m_sessions->userOfSession(value);
@@ -320,7 +322,7 @@ SandboxHttpResponse SandboxSite::signInPost(const SandboxHttpRequest& request) {
         return SandboxHttpResponse::html(SandboxPages::verificationPage());
     const QString session = m_sessions->openSession(username);
     SandboxHttpResponse response = SandboxHttpResponse::html(SandboxPages::welcomePage(username));
-    response.addHeader("Set-Cookie", (SandboxSessions::sessionCookie + QLatin1Char('=') + session +
+    response.addHeader("Set-Cookie", (m_sessions->sessionCookie() + QLatin1Char('=') + session +
                                       cookieDomainAttribute(request.host) + QStringLiteral("; Path=/"))
                                          .toLatin1());
     return response;
@@ -513,6 +515,8 @@ SandboxHttpResponse SandboxSite::myEbay(const SandboxHttpRequest& request, const
     const QString user = sessionUser(request);
     if (user.isEmpty())
         return signInPage(request, QStringLiteral("Please sign in to see My eBay."));
+    if (endpoint == QStringLiteral("MyeBaySummary"))
+        return SandboxHttpResponse::html(SandboxPages::myEbaySummaryPage(user));
     const bool bidding = request.queryValue(QStringLiteral("CurrentPage")) == QStringLiteral("MyeBayNextBidding");
     const QString slot = user.toLower() + (bidding ? QStringLiteral("|bidding") : QStringLiteral("|watching"));
     if (endpoint == QStringLiteral("MyeBayPageSize")) {

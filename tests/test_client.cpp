@@ -130,9 +130,10 @@ private slots:
                 my + "View=BiddingNext&Column=EndTime&NewFilter=All&BiddingNext.Filter=All"
                      "&CurrentPage=MyeBayNextBidding&ssPageName=STRK:MEBIDX:PRINT&StoreCatFilter=0"
                      "&print=true&cid=312&FormatFilter=AllFormat");
-        testRow("sign-in page, then form", SignIn,
+        testRow("sign-in page, form, then the session's proof", SignIn,
                 "http://signin.ebay.co.uk/ws/eBayISAPI.dll?SignIn "
-                "http://signin.ebay.co.uk/ws/eBayISAPI.dll?co_partnerId=2&siteid=3&UsingSSL=1");
+                "http://signin.ebay.co.uk/ws/eBayISAPI.dll?co_partnerId=2&siteid=3&UsingSSL=1 " +
+                    my + "CurrentPage=MyeBaySummary");
     }
 
     // Every request the operation made, in order, space-separated; only the sign-in form is posted.

@@ -167,7 +167,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(frame->toHtml().contains(QStringLiteral("<h1>Welcome</h1>")), 30000);
         screenshot(&wizard, QStringLiteral("wizard-signed-in"));
         wizard.button(QWizard::FinishButton)->click();
-        QCOMPARE(wizard.result(), int(QDialog::Accepted));
+        QTRY_COMPARE_WITH_TIMEOUT(wizard.result(), int(QDialog::Accepted), 30000);
         QCOMPARE(TollimerApp::instance()->user().value(QStringLiteral("username")).toString(),
                  QStringLiteral("sniper_uk"));
 

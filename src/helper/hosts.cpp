@@ -18,8 +18,12 @@ QString Hosts::host(Kind kind, const QString& domain) {
         return QStringLiteral("cgi.ebay.co.uk");
     case UkMyEbay:
         return QStringLiteral("my.ebay.co.uk");
+    case MyEbay:
+        return QStringLiteral("my.") + domain;
     case ShoppingApi:
         return QStringLiteral("open.api.ebay.com");
+    case RestApi:
+        return QStringLiteral("api.ebay.com");
     case Home:
         return QStringLiteral("www.") + domain;
     case ItemPage:
@@ -35,7 +39,8 @@ QString Hosts::host(Kind kind, const QString& domain) {
 }
 
 QString Hosts::scheme(Kind kind) {
-    if (kind == SignIn && !sandboxMode())
+    // The session's cookies may be marked secure, so the page that proves them is asked over https too.
+    if ((kind == SignIn || kind == MyEbay || kind == RestApi) && !sandboxMode())
         return QStringLiteral("https");
     return QStringLiteral("http");
 }

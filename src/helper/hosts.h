@@ -14,7 +14,9 @@ public:
         UkOffer,     // page bid flow, whatever the user's site
         UkItemPage,  // viewer relation and shipping
         UkMyEbay,    // My eBay lists
+        MyEbay,      // the site's My eBay pages (per domain): whether the session is signed in
         ShoppingApi, // item data and eBay time
+        RestApi,     // application token and the Browse API's item data
         Home,        // the site's home page in the browser (per domain)
         ItemPage,    // the site's item page in the browser (per domain)
         UkWeb,       // host of the item links in the My eBay lists

@@ -12,9 +12,6 @@
 #include <QSet>
 
 namespace {
-// The cookie eBay sets only once the password was taken: the session every signed-in request needs.
-const char sessionCookieName[] = "ebay_sid";
-
 QString signInPath() {
     return QStringLiteral("/ws/eBayISAPI.dll?");
 }
@@ -74,6 +71,13 @@ void LoginHelper::login(const QString& username, const QString& password, const 
     m_password = password;
     m_domain = domain;
     m_siteId = siteId;
+    // A session left from an earlier sign-in (before a Logout) would answer the check below for whoever it was,
+    // and make a captcha look like success: the sign-in starts from a signed-out session of this site.
+    QNetworkCookieJar* jar = NetworkManager::instance()->cookieJar();
+    for (const QString& url : {Hosts::origin(Hosts::SignIn, domain), Hosts::origin(Hosts::MyEbay, domain)}) {
+        for (const QNetworkCookie& cookie : jar->cookiesForUrl(QUrl(url + QStringLiteral("/"))))
+            jar->deleteCookie(cookie);
+    }
     QNetworkReply* reply =
         NetworkManager::instance()->get(Hosts::origin(Hosts::SignIn, domain) + signInPath() + QStringLiteral("SignIn"));
     m_pageReply = reply;
@@ -187,39 +191,76 @@ void LoginHelper::step2Finished() {
         emit loginStep2Finished(false, m_siteId);
         return;
     }
-    // An answer is a sign-in only when eBay let the user through: a captcha, a verification step or the form served
-    // again leave the session signed out, and every later bid would fail.
-    const QString answer = NetworkManager::replyText(reply);
-    if (answer.contains(QLatin1String("user id or password is incorrect"), Qt::CaseInsensitive))
+    if (NetworkManager::replyText(reply).contains(QLatin1String("user id or password is incorrect"),
+                                                  Qt::CaseInsensitive)) {
         m_outcome = WrongPassword;
-    else if (isSignInForm(answer) || !setsSessionCookie(reply))
-        m_outcome = MoreAsked;
+        emit loginStep2Finished(false, m_siteId);
+        return;
+    }
+    // Any other answer (a welcome page, a captcha, a verification step, the form again) proves nothing by itself:
+    // eBay's own answer to a signed-in request does.
+    m_checkEndsLogin = true;
+    m_sitesToCheck = QStringList{m_domain};
+    checkNextSite();
+}
+
+void LoginHelper::checkSession(const QStringList& domains) {
+    m_checkEndsLogin = false;
+    m_sitesToCheck = domains;
+    m_outcome = SignedIn;
+    if (domains.isEmpty())
+        finishCheck(true);
     else
-        m_outcome = SignedIn;
-    emit loginStep2Finished(m_outcome == SignedIn, m_siteId);
+        checkNextSite();
+}
+
+QString LoginHelper::sessionCheckUrl(const QString& domain) {
+    return Hosts::origin(Hosts::MyEbay, domain) + signInPath() + QStringLiteral("MyEbayBeta&CurrentPage=MyeBaySummary");
+}
+
+void LoginHelper::checkNextSite() {
+    QNetworkReply* reply = NetworkManager::instance()->get(sessionCheckUrl(m_sitesToCheck.takeFirst()));
+    m_checkReply = reply;
+    connect(reply, &QNetworkReply::finished, this, &LoginHelper::sessionCheckFinished);
+}
+
+void LoginHelper::sessionCheckFinished() {
+    QNetworkReply* reply = m_checkReply;
+    if (!reply)
+        return;
+    reply->deleteLater();
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    // A page eBay refused (a redirect to the sign-in, a 403 captcha) is an answer; no answer at all is a failure.
+    if (!status.isValid()) {
+        m_outcome = NetworkFailed;
+        Messages::critical(nullptr, tr("Network Error"), tr("Failed to sign in.\n%1").arg(reply->errorString()));
+        finishCheck(false);
+        return;
+    }
+    const bool signedIn = isSignedInPage(status.toInt(), NetworkManager::replyText(reply));
+    if (signedIn && !m_sitesToCheck.isEmpty()) {
+        checkNextSite();
+        return;
+    }
+    m_outcome = signedIn ? SignedIn : MoreAsked;
+    finishCheck(signedIn);
+}
+
+void LoginHelper::finishCheck(bool signedIn) {
+    m_sitesToCheck.clear();
+    if (m_checkEndsLogin)
+        emit loginStep2Finished(signedIn, m_siteId);
+    else
+        emit sessionChecked(signedIn);
 }
 
 bool LoginHelper::isSignInForm(const QString& page) {
     return containsRegExp(page, QStringLiteral("<input[^>]*name\\s*=\\s*[\"']?pass[\"'\\s>]"));
 }
 
-bool LoginHelper::setsSessionCookie(QNetworkReply* reply) {
-    // The answer itself must carry it: a session of an earlier sign-in may still be in the jar.
-    const QList<QNetworkCookie> cookies =
-        reply->header(QNetworkRequest::SetCookieHeader).value<QList<QNetworkCookie>>();
-    for (const QNetworkCookie& cookie : cookies) {
-        if (cookie.name() == sessionCookieName && !cookie.value().isEmpty())
-            return true;
-    }
-    return false;
-}
-
-bool LoginHelper::hasSessionCookie(const QString& domain) {
-    const QUrl site(Hosts::origin(Hosts::SignIn, domain) + QStringLiteral("/"));
-    const QList<QNetworkCookie> cookies = NetworkManager::instance()->cookieJar()->cookiesForUrl(site);
-    for (const QNetworkCookie& cookie : cookies) {
-        if (cookie.name() == sessionCookieName && !cookie.value().isEmpty())
-            return true;
-    }
-    return false;
+bool LoginHelper::isSignedInPage(int httpStatus, const QString& page) {
+    // eBay sends a signed-out visitor of My eBay to the sign-in (a redirect, which is not followed, or the form in
+    // place) and a doubted one to a captcha; only a signed-in session gets the My eBay page itself.
+    return httpStatus == 200 && !isSignInForm(page) && !containsRegExp(page, QStringLiteral("captcha")) &&
+           containsRegExp(page, QStringLiteral("<title>[^<]*My eBay"));
 }

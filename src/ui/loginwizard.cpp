@@ -12,6 +12,8 @@
 #include <QWebPage>
 #include <QWebView>
 
+#include <utility>
+
 namespace {
 const int ukSiteId = 3;
 const char ukDomain[] = "ebay.co.uk";
@@ -87,15 +89,35 @@ bool LoginWizard::login() {
         return false;
     }
     m_siteId = m_ui->comboBoxCountry->currentData().toInt();
-    // A user recorded without a session would meet the failure only when a snipe fires.
-    const bool signedIn = LoginHelper::hasSessionCookie(QLatin1String(ukDomain)) &&
-                          LoginHelper::hasSessionCookie(m_ui->comboBoxCountry->currentText());
-    if (!signedIn) {
+    // A user recorded without a session would meet the failure only when a snipe fires. eBay says whether the pages
+    // signed the session in; Finish waits for its answer, which closes the wizard when it is yes.
+    if (std::exchange(m_sessionConfirmed, false))
+        return saveLogin();
+    if (!m_sessionCheck) {
+        m_sessionCheck = new LoginHelper(this);
+        connect(m_sessionCheck, &LoginHelper::sessionChecked, this, &LoginWizard::sessionChecked);
+        QStringList sites{QLatin1String(ukDomain)};
+        if (m_siteId != ukSiteId)
+            sites << m_ui->comboBoxCountry->currentText();
+        m_sessionCheck->checkSession(sites);
+    }
+    return false;
+}
+
+void LoginWizard::sessionChecked(bool signedIn) {
+    const LoginHelper::Outcome outcome = m_sessionCheck->outcome();
+    m_sessionCheck->deleteLater();
+    m_sessionCheck = nullptr;
+    // The user may have gone back a page or cancelled while eBay answered.
+    if (!isVisible() || currentId() != UkSitePage)
+        return;
+    if (signedIn) {
+        m_sessionConfirmed = true;
+        accept();
+    } else if (outcome != LoginHelper::NetworkFailed) {
         Messages::warning(this, tr("Login Error"),
                           tr("You are not signed in to eBay yet. Sign in on the page, then press Finish."));
-        return false;
     }
-    return saveLogin();
 }
 
 bool LoginWizard::saveLogin() {

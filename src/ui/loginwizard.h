@@ -3,6 +3,7 @@
 #include <QScopedPointer>
 #include <QWizard>
 
+class LoginHelper;
 class QWebView;
 
 namespace Ui {
@@ -24,9 +25,13 @@ public:
     int nextId() const override;
 
 public slots:
-    // Finish: checks the user id and the session, saves the user; true when the wizard may close.
+    // Finish: checks the user id, asks eBay whether the session is signed in (the wizard closes when it says yes),
+    // saves the user; true when the wizard may close now.
     bool login();
     void changeUser(int index);
+
+private slots:
+    void sessionChecked(bool signedIn);
 
 protected:
     void initializePage(int id) override;
@@ -41,4 +46,6 @@ private:
     QWebView* m_ukView = nullptr;
     int m_siteId = 0;
     QString m_username;
+    LoginHelper* m_sessionCheck = nullptr;
+    bool m_sessionConfirmed = false;
 };

@@ -198,8 +198,9 @@ QByteArray scenario() {
                    {"itemNumber": "110000000004", "endsInSeconds": 3600}]})";
 }
 
-bool startSandbox(SandboxProcess& sandbox) {
-    if (!sandbox.start({QStringLiteral("--scenario"), SandboxProcess::scenarioPath(QStringLiteral("demo"))}))
+bool startSandbox(SandboxProcess& sandbox, const QStringList& options) {
+    if (!sandbox.start(QStringList{QStringLiteral("--scenario"), SandboxProcess::scenarioPath(QStringLiteral("demo"))} +
+                       options))
         return false;
     int status = 0;
     sandbox.control("POST", QStringLiteral("/_sandbox/scenario"), scenario(), &status);

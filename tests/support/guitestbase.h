@@ -48,8 +48,8 @@ private:
 // The users and auctions the sign-in and import tests need: a UK and a German account, one account for which eBay
 // asks for a captcha, and auctions on the watching list.
 QByteArray scenario();
-// Starts the sandbox with that scenario and points the program's network at it.
-bool startSandbox(SandboxProcess& sandbox);
+// Starts the sandbox with that scenario (and any further options) and points the program's network at it.
+bool startSandbox(SandboxProcess& sandbox, const QStringList& options = {});
 // A fresh store for one test, its setting row loaded into the application object as start-up does; null when the
 // store could not be prepared.
 StoreFixture* openStore();
