@@ -37,6 +37,7 @@ static bool parseAuction(const QJsonObject& object, SandboxScenario::Auction* au
     auction->refusal = object.value(QStringLiteral("refusal")).toString();
     auction->htmlValueFirst = object.value(QStringLiteral("htmlValueFirst")).toString(QStringLiteral("stok"));
     auction->omitRelation = object.value(QStringLiteral("omitRelation")).toBool(false);
+    auction->itemGroup = object.value(QStringLiteral("itemGroup")).toBool(false);
     if (auction->startCents <= 0) {
         *error = where + QStringLiteral("startPrice must be above 0");
         return false;

@@ -40,6 +40,7 @@ public:
         QString refusal;
         QString htmlValueFirst = QStringLiteral("stok"); // inputs of the HTML bid form written value-first
         bool omitRelation = false;                       // ViewItemLite answers without a ViewerItemRelation field
+        bool itemGroup = false;                          // the Browse API calls the number an item group's
 
         bool isAuction() const { return listingType.compare(QStringLiteral("Chinese"), Qt::CaseInsensitive) == 0; }
     };

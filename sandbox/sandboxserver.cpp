@@ -154,6 +154,12 @@ SandboxHttpResponse SandboxServer::control(const SandboxHttpRequest& request, bo
             loadScenario(scenario);
             return ok();
         }
+    } else if (what == QStringLiteral("browse")) {
+        QString error;
+        if (method == "POST" && !m_site.browse().configure(body, &error))
+            return bad(error);
+        if (method == "GET" || method == "POST")
+            return SandboxHttpResponse::json(m_site.browse().stateJson());
     } else if (what == QStringLiteral("reset")) {
         if (method == "POST") {
             resetScenario();

@@ -56,7 +56,8 @@ QJsonObject jsonFailure(const QString& error, const QStringList& debugErrors = {
 SandboxSite::SandboxSite(SandboxClock* clock, SandboxMarket* market, SandboxSessions* sessions)
     : m_clock(clock)
     , m_market(market)
-    , m_sessions(sessions) {}
+    , m_sessions(sessions)
+    , m_browse(clock, market) {}
 
 int SandboxSite::siteIdForDomain(const QString& domain) {
     static const QHash<QString, int> sites{{QStringLiteral("ebay.com.au"), 15},   {QStringLiteral("ebay.at"), 16},
@@ -88,6 +89,9 @@ QString SandboxSite::endpointFor(const SandboxHttpRequest& request) {
     if (request.method == "CONNECT")
         return QStringLiteral("Unknown");
     const QString path = request.path;
+    const QString rest = SandboxBrowse::endpointFor(request);
+    if (!rest.isEmpty())
+        return rest;
     if (path == QStringLiteral("/shopping")) {
         const QString call = request.queryValue(QStringLiteral("callname"));
         if (call == QStringLiteral("GetMultipleItems"))
@@ -141,6 +145,10 @@ SandboxHttpResponse SandboxSite::handle(const SandboxHttpRequest& request, const
         return shopping(request, true);
     if (endpoint == QStringLiteral("GeteBayTime"))
         return shopping(request, false);
+    if (endpoint == QStringLiteral("BrowseToken"))
+        return m_browse.token(request);
+    if (endpoint == QStringLiteral("BrowseItem"))
+        return m_browse.item(request);
     if (endpoint == QStringLiteral("SignInPage"))
         return signInPage(request, QString());
     if (endpoint == QStringLiteral("SignInPost"))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sandboxbrowse.h"
 #include "sandboxhttprequest.h"
 #include "sandboxhttpresponse.h"
 #include "sandboxmarket.h"
@@ -24,6 +25,7 @@ public:
 
     // Forgets My eBay page sizes (a new scenario starts from eBay's defaults).
     void resetPreferences() { m_pageSizes.clear(); }
+    SandboxBrowse& browse() { return m_browse; }
 
     static int siteIdForDomain(const QString& domain);
     // "signin.ebay.co.uk" -> "ebay.co.uk"; a host without a dot is its own domain.
@@ -55,4 +57,5 @@ private:
     SandboxMarket* m_market;
     SandboxSessions* m_sessions;
     QHash<QString, int> m_pageSizes; // user|list -> items per page
+    SandboxBrowse m_browse;
 };

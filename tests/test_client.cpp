@@ -1,4 +1,7 @@
+#include "applicationtoken.h"
 #include "clientsession.h"
+#include "clockmanager.h"
+#include "developerkeys.h"
 #include "itemhelper.h"
 #include "loginhelper.h"
 #include "messagerecorder.h"
@@ -78,6 +81,13 @@ private:
         return helper;
     }
 
+    // Item data from the Shopping calls, or with developer keys (the sandbox's own) from the Browse API.
+    void useSource(const QString& source) {
+        QSettings().remove("DeveloperKeys");
+        if (source == "browse")
+            DeveloperKeys::save("Tollimer-Sandbox-PRD-5d0c8a6f2b14", "PRD-sandbox-9b7e-4c2d");
+    }
+
     qint64 sandboxNowMs() {
         const QString now = ClientSession::control(m_sandbox, "/_sandbox/state").value("now").toString();
         return QDateTime::fromString(now, Qt::ISODateWithMs).toMSecsSinceEpoch();
@@ -88,10 +98,14 @@ private slots:
         QVERIFY2(ClientSession::start(m_sandbox, "client"), m_sandbox.output().constData());
         // Amounts must not follow a locale whose decimal separator is a comma.
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        useSource("shopping");
     }
 
     void init() { ClientSession::beginCase(m_sandbox, m_boxes); }
-    void cleanup() { ClientSession::endCase(m_sandbox); }
+    void cleanup() {
+        ClientSession::endCase(m_sandbox);
+        useSource("shopping");
+    }
 
     void wireForm_data() {
         QTest::addColumn<Request>("request");
@@ -215,23 +229,32 @@ private slots:
     }
 
     // Every item of one request is read, unknown numbers included as ended placeholders.
+    // Both sources read the same auctions into the same items.
     void itemInformation_data() {
+        QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("flags");
         QTest::addColumn<QString>("seller");
-        ClientSession::addRows({
-            {"reserve not met", "110000000001", "auction reserve", "optics_shop 1520 | 99.7%"},
-            {"fixed price, no feedback", "110000000002", "met", "new_seller 0"},
-            {"listing type in lower case, ended", "110000000003", "auction ended met", "maps 12 | 100%"},
-            {"reserve met", "110000000004", "auction reserve met", "toys 3 | 98.5%"},
-            {"unknown number", "999000000001", "ended met", " "},
-        });
+        for (const QString source : {"shopping", "browse"}) {
+            const auto row = [&](const QString& name, const QStringList& values) {
+                return QStringList{source + ": " + name, source} + values;
+            };
+            ClientSession::addRows({
+                row("reserve not met", {"110000000001", "auction reserve", "optics_shop 1520 | 99.7%"}),
+                row("fixed price, no feedback", {"110000000002", "met", "new_seller 0"}),
+                row("listing type in lower case, ended", {"110000000003", "auction ended met", "maps 12 | 100%"}),
+                row("reserve met", {"110000000004", "auction reserve met", "toys 3 | 98.5%"}),
+                row("unknown number", {"999000000001", "ended met", " "}),
+            });
+        }
     }
 
     void itemInformation() {
+        QFETCH(QString, source);
         QFETCH(QString, item);
         QFETCH(QString, flags);
         QFETCH(QString, seller);
+        useSource(source);
         auto helper = itemsFor("110000000001,110000000002,110000000003,110000000004,999000000001");
         QVERIFY(helper);
         const Item* read = helper->items()->value(item);
@@ -257,11 +280,88 @@ private slots:
             QCOMPARE(read->name(), state.value("title").toString());
             QCOMPARE(read->currency(), state.value("currency").toString());
             QCOMPARE(read->currentBid(), state.value("currentPrice").toDouble());
-            QCOMPARE(read->nextBid(), state.value("minimumToBid").toDouble());
+            if (read->isAuction())
+                QCOMPARE(read->nextBid(), state.value("minimumToBid").toDouble());
             QCOMPARE(read->bidCount(), state.value("bidCount").toInt());
             QCOMPARE(read->endTime().toString("yyyy-MM-ddThh:mm:ss"), state.value("endTime").toString().left(19));
         }
         QVERIFY(m_boxes.boxes.isEmpty());
+    }
+
+    // The Browse API's token, errors and daily limit: two reads with the sandbox set as "first" before them and as
+    // "between" after the first; then whether each went through, the token and item calls eBay saw and the calls
+    // the program counts as left.
+    void browseCalls_data() {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("between");
+        QTest::addColumn<QString>("items");
+        QTest::addColumn<QString>("seen");
+        QTest::addColumn<QString>("box");
+        ClientSession::addRows({
+            {"one token for both; groups and unknown numbers are placeholders", "{}", "{}",
+             "110000000001,110000000009,999000000001", "true true 1 6 4994", ""},
+            {"keys refused", R"({"clientSecret":"other"})", "{}", "110000000001", "false false 2 0 5000",
+             "eBay refused the developer keys."},
+            {"a token eBay dropped is renewed once", "{}", R"({"expireTokens":true})", "110000000001",
+             "true true 2 3 4997", ""},
+            {"daily limit: the rest of the day asks nothing", R"({"dailyLimit":1})", "{}", "110000000001,110000000004",
+             "true true 1 2 0", "eBay's daily limit"},
+        });
+    }
+
+    void browseCalls() {
+        QFETCH(QString, first);
+        QFETCH(QString, between);
+        QFETCH(QString, items);
+        QFETCH(QString, seen);
+        QFETCH(QString, box);
+        useSource("browse");
+        ApplicationToken::instance()->forget();
+        m_sandbox.control("POST", "/_sandbox/browse", first.toUtf8());
+        QStringList results;
+        for (const QString& settings : {QString("{}"), between}) {
+            m_sandbox.control("POST", "/_sandbox/browse", settings.toUtf8());
+            ItemHelper helper;
+            QSignalSpy finished(&helper, &ItemHelper::getItemsFinished);
+            helper.getItems(items);
+            QVERIFY(finished.size() == 1 || finished.wait(10000));
+            results << finished.first().first().toString();
+            if (const Item* telescope = helper.items() ? helper.items()->value("110000000001") : nullptr)
+                QCOMPARE(telescope->shipping(), 3.5);
+            if (const Item* group = helper.items() ? helper.items()->value("110000000009") : nullptr)
+                QCOMPARE(group->name(), QString("Invalid or non-existent item"));
+        }
+        m_sandbox.control("POST", "/_sandbox/browse",
+                          R"({"clientSecret":"PRD-sandbox-9b7e-4c2d","dailyLimit":5000,"callsToday":0})");
+        const QVariantList tokens = ClientSession::requestsTo(m_sandbox, "BrowseToken");
+        const QVariantList calls = ClientSession::requestsTo(m_sandbox, "BrowseItem");
+        results << QString::number(tokens.size()) << QString::number(calls.size())
+                << QString::number(DeveloperKeys::callsLeftToday());
+        QCOMPARE(results.join(' '), seen);
+        QTRY_COMPARE(m_boxes.boxes.isEmpty(), box.isEmpty());
+        if (!box.isEmpty())
+            QVERIFY2(m_boxes.boxes.first().text.startsWith(box), qPrintable(m_boxes.boxes.first().text));
+        if (!calls.isEmpty()) {
+            QCOMPARE(ClientSession::header(calls.first().toMap(), "X-EBAY-C-MARKETPLACE-ID"), QString("EBAY_GB"));
+            QVERIFY(ClientSession::header(calls.first().toMap(), "Authorization").startsWith("Bearer v^1.1"));
+            QCOMPARE(tokens.first().toMap().value("body").toString(),
+                     QString("grant_type=client_credentials&scope=https%3A%2F%2Fapi.ebay.com%2Foauth%2Fapi_scope"));
+        }
+    }
+
+    // eBay's day, by which its call limits start again, is a day of US Pacific time.
+    void ebayDay_data() {
+        QTest::addColumn<QString>("utc");
+        QTest::addColumn<QString>("day");
+        ClientSession::addRows({{"winter, before 08:00 UTC", "2026-12-07T07:59:59", "2026-12-06"},
+                                {"winter, from 08:00 UTC", "2026-12-07T08:00:00", "2026-12-07"},
+                                {"summer, from 07:00 UTC", "2026-07-07T07:00:00", "2026-07-07"}});
+    }
+
+    void ebayDay() {
+        QFETCH(QString, utc);
+        QFETCH(QString, day);
+        QCOMPARE(DeveloperKeys::ebayDay(ClockManager::parseEbayTime(utc)).toString(Qt::ISODate), day);
     }
 
     // An end time equal to eBay's timestamp is not over yet; a second later it is.

@@ -2,12 +2,17 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QVariant>
 
 // One auction as eBay reports it: a field per column of the watch-list table plus whether eBay lists it as an
 // auction. Made by ItemHelper::getItems and kept by the bid engine; a plain value, copied freely.
 class Item {
 public:
     Item();
+    // What eBay's answer puts in place of a number it does not know: an ended non-auction with -1 amounts.
+    static Item invalid(const QString& itemNumber);
+    // The seller cell's text: the feedback score, and " | P%" when eBay gives a positive percentage.
+    static QString sellerScoreText(int score, const QVariant& positivePercent);
 
     int id() const { return m_id; }
     void setId(int value) { m_id = value; }
@@ -55,6 +60,9 @@ public:
     void setNotes(const QString& value) { m_notes = value; }
     bool isAuction() const { return m_isAuction; }
     void setIsAuction(bool value) { m_isAuction = value; }
+    // The listing's main picture where eBay names one (the Browse API does); not a column of the store.
+    QString pictureUrl() const { return m_pictureUrl; }
+    void setPictureUrl(const QString& value) { m_pictureUrl = value; }
 
 private:
     int m_id = 0;
@@ -80,4 +88,5 @@ private:
     QString m_sellerScore;
     QString m_notes;
     bool m_isAuction = false;
+    QString m_pictureUrl;
 };

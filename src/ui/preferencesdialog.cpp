@@ -2,6 +2,7 @@
 
 #include "boundedintvalidator.h"
 #include "dbhelper.h"
+#include "developerkeysbox.h"
 #include "messages.h"
 #include "tollimerapp.h"
 #include "ui_preferencesdialog.h"
@@ -45,6 +46,8 @@ PreferencesDialog::PreferencesDialog(const QSqlRecord& user, QWidget* parent)
         QRegExp(QStringLiteral("^([a-zA-Z0-9_\\.\\-\\+])+\\@(([a-zA-Z0-9\\-])+\\.)+([a-zA-Z0-9]{2,4})+$"),
                 Qt::CaseSensitive),
         this));
+    if (auto* box = qobject_cast<QBoxLayout*>(layout()))
+        box->insertWidget(box->count() - 1, new DeveloperKeysBox(this));
 }
 
 PreferencesDialog::~PreferencesDialog() = default;
