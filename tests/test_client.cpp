@@ -15,7 +15,21 @@ class TestClient : public QObject {
     Q_OBJECT
 
 public:
-    enum Request { Items, Relation, Shipping, Json1, Json2, Html1, Html2, WatchSize, Watch, BidSize, Bids, SignIn };
+    enum Request {
+        Items,
+        BrowseItems,
+        Relation,
+        Shipping,
+        Json1,
+        Json2,
+        Html1,
+        Html2,
+        WatchSize,
+        Watch,
+        BidSize,
+        Bids,
+        SignIn
+    };
     Q_ENUM(Request)
 
 private:
@@ -35,6 +49,9 @@ private:
     static QSignalSpy* send(Request request, QObject* owner) {
         using H = ItemHelper;
         switch (request) {
+        case BrowseItems:
+            useSource("browse");
+            [[fallthrough]];
         case Items:
             return start<H>(owner, &H::getItemsFinished, [](H& h) { h.getItems("110000000001,110000000002"); });
         case Relation:
@@ -82,7 +99,7 @@ private:
     }
 
     // Item data from the Shopping calls, or with developer keys (the sandbox's own) from the Browse API.
-    void useSource(const QString& source) {
+    static void useSource(const QString& source) {
         QSettings().remove("DeveloperKeys");
         if (source == "browse")
             DeveloperKeys::save("Tollimer-Sandbox-PRD-5d0c8a6f2b14", "PRD-sandbox-9b7e-4c2d");
@@ -193,6 +210,8 @@ private slots:
             {"sign-in, 500", "status", net, "Failed to sign in.\n", SignIn, {false, 3}},
             {"page size, drop, no box", "drop", "", "", WatchSize, {}},
             {"items, bad", bad, "Item Error", "Failed to parse item information.", Items, {false}},
+            {"browse, 500", "status", net, "Failed to retrieve item information.\n", BrowseItems, {false}},
+            {"browse, bad", bad, "Item Error", "Failed to parse item information.", BrowseItems, {false}},
             {"rel., bad", bad, "Item Status Error", "Failed to parse item status information.", Relation, {false, ""}},
             {"json 2, bad", bad, net, "Failed to parse json bid step 2.", Json2, {false, "Parse Error"}},
         };

@@ -67,13 +67,10 @@ void ApplicationToken::requestFinished() {
     m_token.clear();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const QJsonObject answer = QJsonDocument::fromJson(reply->readAll()).object();
-    m_unanswered = !status.isValid();
-    const QString reason = answer.value(QStringLiteral("error_description")).toString(reply->errorString());
-    if (m_unanswered || status.toInt() != 200) {
-        m_failure = answer.value(QStringLiteral("error")).toString() == QLatin1String("invalid_client")
-                        ? tr("eBay refused the developer keys. Check the client id and secret in the preferences.\n%1")
-                        : tr("Failed to get an application token from eBay.\n%1");
-        m_failure = m_failure.arg(reason);
+    m_failureReason = answer.value(QStringLiteral("error_description")).toString(reply->errorString());
+    if (!status.isValid() || status.toInt() != 200) {
+        m_failure = answer.value(QStringLiteral("error")).toString() == QLatin1String("invalid_client") ? KeysRefused
+                                                                                                        : NotAnswered;
         emit ready(false);
         return;
     }
@@ -81,13 +78,12 @@ void ApplicationToken::requestFinished() {
     m_token = answer.value(QStringLiteral("access_token")).toString();
     if (m_token.isEmpty() || lifetimeSeconds <= 0) {
         m_token.clear();
-        m_failure = tr("Failed to get an application token from eBay.\n%1")
-                        .arg(tr("The answer holds no token with a lifetime."));
+        m_failure = Unreadable;
         emit ready(false);
         return;
     }
     m_lifetimeMs = lifetimeSeconds * 1000;
     m_age.start();
-    m_failure.clear();
+    m_failure = NoFailure;
     emit ready(true);
 }

@@ -26,10 +26,10 @@ public:
     void request();
     // eBay refused the token held: the next request asks for a new one.
     void forget();
-    // Why the last request failed: a sentence for the user, with eBay's or Qt's reason on a second line.
-    QString failure() const { return m_failure; }
-    // Whether the last request failed without any answer from eBay.
-    bool failedUnanswered() const { return m_unanswered; }
+    // How the last request failed, and eBay's or Qt's reason.
+    enum Failure { NoFailure, KeysRefused, Unreadable, NotAnswered };
+    Failure failure() const { return m_failure; }
+    QString failureReason() const { return m_failureReason; }
 
     static QString tokenUrl();
     // The grant's form body and Authorization header value for these keys.
@@ -50,6 +50,6 @@ private:
     QElapsedTimer m_age;
     qint64 m_lifetimeMs = 0;
     QPointer<QNetworkReply> m_reply;
-    QString m_failure;
-    bool m_unanswered = false;
+    Failure m_failure = NoFailure;
+    QString m_failureReason;
 };

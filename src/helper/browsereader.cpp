@@ -116,9 +116,16 @@ void BrowseReader::tokenReady(bool ok) {
     m_waitingForToken = false;
     disconnect(ApplicationToken::instance(), nullptr, this, nullptr);
     if (!ok) {
-        ApplicationToken* token = ApplicationToken::instance();
-        fail(token->failedUnanswered() ? networkErrorTitle() : QStringLiteral("Item Error"), QStringLiteral("%1"),
-             token->failure());
+        const ApplicationToken* token = ApplicationToken::instance();
+        if (token->failure() == ApplicationToken::KeysRefused)
+            fail(QStringLiteral("Item Error"),
+                 tr("eBay refused the developer keys. Check the client id and secret in the preferences.\n%1"),
+                 token->failureReason());
+        else if (token->failure() == ApplicationToken::Unreadable)
+            fail(QStringLiteral("Item Error"), QStringLiteral("%1"),
+                 QStringLiteral("Failed to parse item information."));
+        else
+            fail(networkErrorTitle(), retrieveFailure(), token->failureReason());
         return;
     }
     sendMore();

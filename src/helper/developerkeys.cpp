@@ -56,13 +56,13 @@ int DeveloperKeys::dailyLimit() {
     return limit > 0 ? limit : defaultDailyLimit;
 }
 
-QDate DeveloperKeys::today() {
-    return ebayDay(ClockManager::instance()->currentDateTime());
+QString DeveloperKeys::today() {
+    return ebayDay(ClockManager::instance()->currentDateTime()).toString(Qt::ISODate);
 }
 
 int DeveloperKeys::callsLeftToday() {
     QSettings settings;
-    if (settings.value(dayKey).toDate() != today())
+    if (settings.value(dayKey).toString() != today())
         return dailyLimit();
     if (settings.value(stoppedKey).toBool())
         return 0;
@@ -71,8 +71,8 @@ int DeveloperKeys::callsLeftToday() {
 
 void DeveloperKeys::countCall() {
     QSettings settings;
-    const QDate day = today();
-    if (settings.value(dayKey).toDate() != day) {
+    const QString day = today();
+    if (settings.value(dayKey).toString() != day) {
         settings.setValue(dayKey, day);
         settings.setValue(usedKey, 0);
         settings.setValue(stoppedKey, false);

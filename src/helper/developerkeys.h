@@ -34,5 +34,6 @@ public:
     static QDateTime nextDayStartsUtc(const QDateTime& ebayTime);
 
 private:
-    static QDate today();
+    // Today's eBay day as the settings keep it, "yyyy-MM-dd".
+    static QString today();
 };

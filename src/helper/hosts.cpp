@@ -39,7 +39,8 @@ QString Hosts::host(Kind kind, const QString& domain) {
 }
 
 QString Hosts::scheme(Kind kind) {
-    // The session's cookies may be marked secure, so the page that proves them is asked over https too.
+    // The session's cookies may be marked secure, so the page that proves them is asked over https too; eBay's REST
+    // APIs answer https only.
     if ((kind == SignIn || kind == MyEbay || kind == RestApi) && !sandboxMode())
         return QStringLiteral("https");
     return QStringLiteral("http");
