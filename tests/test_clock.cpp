@@ -121,6 +121,8 @@ private slots:
         clock.sntpClient()->setSampleGapMs(20);
         QSignalSpy changed(&clock, &ClockManager::synchronisationChanged);
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("^Failed to (sync|parse) time"));
+        if (servers.startsWith("192")) // refused before anything is sent
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("is not on this machine"));
         if (source == "computer")
             QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("^Clock not synchronised"));
         clock.syncTimeAndWait();
