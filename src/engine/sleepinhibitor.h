@@ -22,7 +22,7 @@ public:
     static constexpr qint64 afterMs = 60 * 1000;
     static constexpr int callTimeoutMs = 5000;
 
-    // On the system bus, with the program's clock.
+    // On the system bus (none in test mode), with the program's clock.
     explicit SleepInhibitor(QObject* parent = nullptr);
     // On the given bus (tests run a private one) with the given clock.
     SleepInhibitor(const QDBusConnection& bus, ClockManager* clock, QObject* parent = nullptr);
