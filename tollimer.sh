@@ -14,7 +14,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build_dir="${TOLLIMER_BUILD_DIR:-$here/build}"
 
 packages=(build-essential cmake qtbase5-dev libqt5webkit5-dev libqt5sql5-sqlite qttools5-dev-tools qttools5-dev libqt5svg5
-          xvfb xauth openssl python3-aiosmtpd)
+          xvfb xauth openssl python3-aiosmtpd dbus-daemon)
 # Only when fuzzing is asked for: Debian's clang and its runtime, which carries libFuzzer.
 fuzz_packages=(clang libclang-rt-14-dev)
 

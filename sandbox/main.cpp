@@ -59,7 +59,12 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Also accept mail by SMTP on this port of 127.0.0.1 (0: any free one); printed on the second "
                        "line as \"smtp N\"."),
         QStringLiteral("N"));
-    parser.addOptions({portOption, scenarioOption, logOption, smtpOption});
+    const QCommandLineOption ntpOption(
+        QStringLiteral("ntp-port"),
+        QStringLiteral("Also answer SNTP on this UDP port of 127.0.0.1 (0: any free one); printed after the other "
+                       "ports as \"ntp N\"."),
+        QStringLiteral("N"));
+    parser.addOptions({portOption, scenarioOption, logOption, smtpOption, ntpOption});
     const QCommandLineOption cookieOption(QStringLiteral("session-cookie"),
                                           QStringLiteral("Name of the session cookie (default ebay_sid)."),
                                           QStringLiteral("NAME"));
@@ -70,9 +75,13 @@ int main(int argc, char* argv[]) {
     const uint port = parser.value(portOption).toUInt(&portOk);
     bool smtpPortOk = true;
     const uint smtpPort = parser.isSet(smtpOption) ? parser.value(smtpOption).toUInt(&smtpPortOk) : 0;
-    if (!portOk || port > 65535 || !smtpPortOk || smtpPort > 65535) {
-        std::fprintf(stderr, "tollimer-sandbox: bad port %s\n",
-                     qPrintable(portOk && port <= 65535 ? parser.value(smtpOption) : parser.value(portOption)));
+    bool ntpPortOk = true;
+    const uint ntpPort = parser.isSet(ntpOption) ? parser.value(ntpOption).toUInt(&ntpPortOk) : 0;
+    if (!portOk || port > 65535 || !smtpPortOk || smtpPort > 65535 || !ntpPortOk || ntpPort > 65535) {
+        const QString bad = !portOk || port > 65535           ? parser.value(portOption)
+                            : !smtpPortOk || smtpPort > 65535 ? parser.value(smtpOption)
+                                                              : parser.value(ntpOption);
+        std::fprintf(stderr, "tollimer-sandbox: bad port %s\n", qPrintable(bad));
         return 2;
     }
     const QString scenarioPath = parser.isSet(scenarioOption) ? parser.value(scenarioOption) : defaultScenario();
@@ -97,10 +106,18 @@ int main(int argc, char* argv[]) {
                      qPrintable(server.smtpErrorString()));
         return 1;
     }
-    // Whoever started us reads the port from the first line, and the SMTP port from the second.
+    if (parser.isSet(ntpOption) && !server.listenNtp(quint16(ntpPort))) {
+        std::fprintf(stderr, "tollimer-sandbox: cannot listen for SNTP on 127.0.0.1:%u: %s\n", ntpPort,
+                     qPrintable(server.ntpErrorString()));
+        return 1;
+    }
+    // Whoever started us reads the port from the first line, the SMTP port from the second and the time server's
+    // after them.
     std::printf("%u\n", unsigned(server.port()));
     if (server.smtpPort())
         std::printf("smtp %u\n", unsigned(server.smtpPort()));
+    if (server.ntpPort())
+        std::printf("ntp %u\n", unsigned(server.ntpPort()));
     std::fflush(stdout);
     QObject::connect(&server, &SandboxServer::happened, &app, [&server](const QString& line) {
         const QString time = SandboxClock::formatEbayTime(server.clock().ebayNowMs()).mid(11, 8);

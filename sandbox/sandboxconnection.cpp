@@ -3,6 +3,9 @@
 #include "sandboxclock.h"
 #include "sandboxserver.h"
 
+#include <QDateTime>
+#include <QLocale>
+
 SandboxConnection::SandboxConnection(QTcpSocket* socket, SandboxServer* server, const SandboxClock* clock, int id)
     : QObject(server)
     , m_socket(socket)
@@ -56,7 +59,14 @@ void SandboxConnection::respond(const SandboxHttpResponse& response) {
     if (!m_busy || m_closing)
         return;
     const bool keepAlive = m_current.keepAlive() && m_current.method != "CONNECT";
-    m_socket->write(response.serialize(keepAlive, m_current.method == "HEAD"));
+    SandboxHttpResponse stamped = response;
+    // As every web server, with eBay's time cut to the second: the program's last resort for eBay's clock.
+    if (stamped.header("Date").isEmpty()) {
+        const QDateTime now = QDateTime::fromMSecsSinceEpoch(qint64(m_clock->ebayNowMs()), Qt::UTC);
+        stamped.setHeader("Date",
+                          QLocale::c().toString(now, QStringLiteral("ddd, dd MMM yyyy hh:mm:ss 'GMT'")).toLatin1());
+    }
+    m_socket->write(stamped.serialize(keepAlive, m_current.method == "HEAD"));
     m_socket->flush();
     m_busy = false;
     if (!keepAlive) {

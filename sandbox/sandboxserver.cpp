@@ -12,7 +12,8 @@ SandboxServer::SandboxServer(QObject* parent)
     : QObject(parent)
     , m_market(&m_clock, &m_recorder)
     , m_site(&m_clock, &m_market, &m_sessions)
-    , m_smtp(&m_clock, &m_recorder) {
+    , m_smtp(&m_clock, &m_recorder)
+    , m_ntp(&m_clock) {
     connect(&m_tcpServer, &QTcpServer::newConnection, this, &SandboxServer::onNewConnection);
     m_recorder.setEventSink([this](const QString& line) { emit happened(line); });
     m_watchTimer.setInterval(250);
@@ -168,16 +169,21 @@ SandboxHttpResponse SandboxServer::control(const SandboxHttpRequest& request, bo
     } else if (what == QStringLiteral("fault")) {
         if (method == "POST") {
             QString error;
-            if (!m_faults.set(body, &error))
+            const bool ntp = body.value(QStringLiteral("endpoint")).toString() == QStringLiteral("Ntp");
+            if (!(ntp ? m_ntp.setFault(body, &error) : m_faults.set(body, &error)))
                 return bad(error);
             return ok();
         }
         if (method == "DELETE") {
             m_faults.clear();
+            m_ntp.clearFault();
             return ok();
         }
-        if (method == "GET")
-            return SandboxHttpResponse::json(m_faults.toJson());
+        if (method == "GET") {
+            QJsonObject faults = m_faults.toJson();
+            faults[QStringLiteral("ntp")] = m_ntp.faultJson();
+            return SandboxHttpResponse::json(faults);
+        }
     } else if (what == QStringLiteral("clock")) {
         if (method == "POST") {
             if (!body.value(QStringLiteral("offsetMs")).isDouble())

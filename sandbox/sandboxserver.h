@@ -3,6 +3,7 @@
 #include "sandboxclock.h"
 #include "sandboxfaults.h"
 #include "sandboxmarket.h"
+#include "sandboxntp.h"
 #include "sandboxrecorder.h"
 #include "sandboxsessions.h"
 #include "sandboxsite.h"
@@ -31,6 +32,10 @@ public:
     bool listenSmtp(quint16 port) { return m_smtp.listen(port); }
     quint16 smtpPort() const { return m_smtp.isListening() ? m_smtp.port() : 0; }
     QString smtpErrorString() const { return m_smtp.errorString(); }
+    // Starts the time server on 127.0.0.1 (0: any free UDP port).
+    bool listenNtp(quint16 port) { return m_ntp.listen(port); }
+    quint16 ntpPort() const { return m_ntp.port(); }
+    QString ntpErrorString() const { return m_ntp.errorString(); }
 
     void loadScenario(const SandboxScenario& scenario);
     void resetScenario();
@@ -68,6 +73,7 @@ private:
     SandboxSite m_site;
     SandboxFaults m_faults;
     SandboxSmtpServer m_smtp;
+    SandboxNtp m_ntp;
     QTimer m_watchTimer;
     QSet<QString> m_announcedEnds;
     int m_connections = 0;

@@ -2,12 +2,16 @@
 
 #include "hosts.h"
 #include "networkmanager.h"
+#include "sntpclient.h"
 
 #include <QDebug>
 #include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <QLocale>
 #include <QNetworkReply>
+#include <QRegularExpression>
+#include <QSettings>
 #include <QTimer>
 #include <QVariantMap>
 
@@ -18,10 +22,17 @@ ClockManager* ClockManager::instance() {
 
 ClockManager::ClockManager(QObject* parent)
     : QObject(parent)
-    , m_retry(new QTimer(this)) {
+    , m_retry(new QTimer(this))
+    , m_sntp(new SntpClient(this)) {
+    m_monotonic.start();
     m_retry->setSingleShot(true);
     connect(m_retry, &QTimer::timeout, this, &ClockManager::syncTime);
+    connect(m_sntp, &SntpClient::finished, this, &ClockManager::timeServersFinished);
+    // Connected before anyone else's slot, so that the window and the engine see the clock already corrected.
+    connect(m_clock.timer(), &QTimer::timeout, this, &ClockManager::checkForJump);
 }
+
+ClockManager::~ClockManager() = default;
 
 QDateTime ClockManager::parseEbayTime(const QString& text) {
     // Built as UTC from the start: read as local time first, a digit time inside a daylight-saving gap would come
@@ -55,11 +66,35 @@ QDateTime ClockManager::parseEbayTimestamp(const QString& text) {
     return whole.addMSecs(ms);
 }
 
-QNetworkReply* ClockManager::sendSyncRequest() {
-    if (m_reply) {
-        // A request is still out; its answer will do.
-        return m_reply;
+QDateTime ClockManager::parseHttpDate(const QByteArray& text) {
+    // The weekday is left out: Qt would refuse a date whose weekday it computes otherwise, and eBay's is right.
+    const QString value = QString::fromLatin1(text).simplified();
+    const QString rest = value.mid(value.indexOf(QRegularExpression(QStringLiteral("[ ,]"))) + 1).trimmed();
+    for (const char* format : {"dd MMM yyyy hh:mm:ss 'GMT'", "dd-MMM-yy hh:mm:ss 'GMT'", "MMM d hh:mm:ss yyyy"}) {
+        QDateTime time = QLocale::c().toDateTime(rest, QString::fromLatin1(format));
+        if (time.isValid()) {
+            if (time.date().year() < 1970) // the two-digit years of the oldest form
+                time = time.addYears(100);
+            return QDateTime(time.date(), time.time(), Qt::UTC);
+        }
     }
+    return QDateTime();
+}
+
+QStringList ClockManager::timeServers() {
+    QSettings settings(QStringLiteral("Tollimer"), QStringLiteral("eBay Auction Sniper"));
+    const QString key = QStringLiteral("Clock/timeServers");
+    if (!settings.contains(key))
+        return Hosts::sandboxMode() ? QStringList() : QStringList{QStringLiteral("pool.ntp.org")};
+    QStringList servers;
+    for (const QString& entry : settings.value(key).toStringList()) {
+        for (const QString& part : entry.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            servers << part.trimmed();
+    }
+    return servers;
+}
+
+QNetworkReply* ClockManager::sendSyncRequest() {
     const QString url = Hosts::origin(Hosts::ShoppingApi) +
                         QStringLiteral("/shopping?callname=GeteBayTime&responseencoding=JSON&appid=%1&siteid=0"
                                        "&version=721")
@@ -72,16 +107,19 @@ QNetworkReply* ClockManager::sendSyncRequest() {
 }
 
 void ClockManager::syncTimeAndWait() {
-    QNetworkReply* reply = sendSyncRequest();
-    if (!reply->isFinished()) {
-        QEventLoop loop;
-        connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    syncTimeFinished();
+    syncTime();
+    if (!m_busy)
+        return;
+    QEventLoop loop;
+    connect(this, &ClockManager::syncAttemptFinished, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 void ClockManager::syncTime() {
+    if (m_busy)
+        return; // the attempt under way will do
+    m_busy = true;
+    m_dateTime = QDateTime();
     sendSyncRequest();
 }
 
@@ -92,24 +130,56 @@ void ClockManager::connectTick(const QObject* receiver, const char* slot) {
 void ClockManager::syncTimeFinished() {
     QNetworkReply* reply = m_reply;
     if (!reply)
-        return; // already taken (the waiting start-up call and the finished signal both lead here)
+        return;
     m_reply = nullptr;
     reply->deleteLater();
     const qint64 roundTrip = m_roundTrip.elapsed();
-    const bool ok = takeAnswer(reply, roundTrip);
-    if (ok) {
-        m_roundTripMs = roundTrip;
+    if (takeAnswer(reply, roundTrip)) {
         qDebug().noquote() << QStringLiteral("Clock synchronised with eBay, round trip %1 ms").arg(roundTrip);
-    } else {
+        finishAttempt(true);
+        return;
+    }
+    takeDateHeader(reply, roundTrip);
+    m_sntp->query(timeServers());
+}
+
+void ClockManager::timeServersFinished(bool ok) {
+    if (!m_busy)
+        return;
+    if (ok) {
+        m_timeServer = m_sntp->server();
+        adopt(Source::TimeServer, QDateTime::fromMSecsSinceEpoch(m_sntp->serverTimeNowMs(), Qt::UTC),
+              m_sntp->roundTripMs());
+        qDebug().noquote() << QStringLiteral("Clock synchronised with time server %1, round trip %2 ms")
+                                  .arg(m_timeServer)
+                                  .arg(m_roundTripMs);
+    } else if (m_dateTime.isValid()) {
+        adopt(Source::HttpDate, m_dateTime.addMSecs(m_monotonic.elapsed() - m_dateTakenAt), m_dateRoundTripMs);
+        qDebug().noquote() << "Clock synchronised with the Date header of eBay's answer (to the second)";
+    }
+    finishAttempt(ok || m_dateTime.isValid());
+}
+
+void ClockManager::finishAttempt(bool ok) {
+    if (!ok) {
         qCritical().noquote()
             << QStringLiteral("Clock not synchronised; next attempt in %1 s").arg(retryIntervalMs / 1000);
     }
-    // Without eBay's time the tick still runs, on the computer's UTC time: a scheduled snipe fires a little off
-    // rather than never.
+    // Without a source the tick still runs, on the computer's UTC time: a scheduled snipe fires a little off rather
+    // than never.
     m_clock.start();
-    m_retry->start(ok ? resyncIntervalMs : retryIntervalMs);
+    m_retry->start(!ok ? retryIntervalMs : m_source == Source::HttpDate ? coarseResyncIntervalMs : resyncIntervalMs);
+    m_busy = false;
     if (ok)
         setSynchronised(true);
+    emit statusChanged();
+    emit syncAttemptFinished();
+}
+
+void ClockManager::adopt(Source source, const QDateTime& time, qint64 roundTripMs) {
+    m_clock.setDateTime(time);
+    m_source = source;
+    m_roundTripMs = roundTripMs;
 }
 
 bool ClockManager::takeAnswer(QNetworkReply* reply, qint64 roundTripMs) {
@@ -136,8 +206,60 @@ bool ClockManager::takeAnswer(QNetworkReply* reply, qint64 roundTripMs) {
         return false;
     }
     // eBay stamped its answer about half a round trip after the request left; what has passed since counts too.
-    m_clock.setDateTime(time.addMSecs(m_roundTrip.elapsed() - roundTripMs / 2));
+    adopt(Source::Ebay, time.addMSecs(m_roundTrip.elapsed() - roundTripMs / 2), roundTripMs);
     return true;
+}
+
+void ClockManager::takeDateHeader(QNetworkReply* reply, qint64 roundTripMs) {
+    const QDateTime date = parseHttpDate(reply->rawHeader("Date"));
+    if (!date.isValid())
+        return;
+    // The header is cut to the whole second, so eBay's time lay somewhere in the second after it: its middle is
+    // the best guess. Then, as for eBay's own stamp, half the round trip.
+    m_dateTime = date.addMSecs(500 + roundTripMs / 2);
+    m_dateTakenAt = m_monotonic.elapsed() - (m_roundTrip.elapsed() - roundTripMs);
+    m_dateRoundTripMs = roundTripMs;
+}
+
+void ClockManager::checkForJump() {
+    const qint64 lost = m_clock.takeLostMs();
+    if (lost <= jumpThresholdMs)
+        return;
+    m_clock.setDateTime(m_clock.currentDateTime().addMSecs(lost));
+    qWarning().noquote() << QStringLiteral("The clock lost %1 s (the computer slept); synchronising again")
+                                .arg(double(lost) / 1000.0, 0, 'f', 1);
+    emit clockJumped(lost);
+    m_retry->stop();
+    syncTime();
+}
+
+qint64 ClockManager::computerOffsetMs() const {
+    return QDateTime::currentDateTimeUtc().msecsTo(currentDateTime());
+}
+
+QString ClockManager::sourceText() const {
+    switch (m_source) {
+    case Source::Ebay:
+        return tr("eBay");
+    case Source::TimeServer:
+        return tr("time server %1").arg(m_timeServer);
+    case Source::HttpDate:
+        return tr("eBay's Date header (to the second)");
+    case Source::Computer:
+        break;
+    }
+    return tr("this computer's clock");
+}
+
+QString ClockManager::statusText() const {
+    if (m_source == Source::Computer)
+        return tr("Clock: this computer's clock, retrying eBay and the time servers");
+    const qint64 offset = computerOffsetMs();
+    if (qAbs(offset) < 50)
+        return tr("Clock: %1; this computer's clock is right").arg(sourceText());
+    const QString seconds = QLocale().toString(double(qAbs(offset)) / 1000.0, 'f', 1);
+    return offset > 0 ? tr("Clock: %1; this computer is %2 s behind").arg(sourceText(), seconds)
+                      : tr("Clock: %1; this computer is %2 s ahead").arg(sourceText(), seconds);
 }
 
 void ClockManager::setSynchronised(bool synchronised) {

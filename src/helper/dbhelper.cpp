@@ -221,6 +221,11 @@ bool DbHelper::connectDB() {
                            QMessageBox::Abort);
         return false;
     }
+    // A write-ahead log: a write waits for the disk once instead of twice, and at most at a checkpoint (bench_journal:
+    // 21 ms down to 0.02 ms median for a one-row write). With it NORMAL is safe: a power cut may lose the last
+    // commits, never the file. The mode is kept in the file, which older versions open as they always did.
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode = WAL"));
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
     QSqlQuery(db).exec(QStringLiteral("PRAGMA foreign_keys = ON"));
     return true;
 }
