@@ -15,18 +15,16 @@ private slots:
     void quotedPrintableEncode_data() {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("equals and line feed") << QByteArray("a=b\n") << QStringLiteral("a=3Db=0A");
-        QTest::newRow("spaces stay") << QByteArray("a b  c ") << QStringLiteral("a b  c ");
-        QTest::newRow("printable edges") << QByteArray("!~") << QStringLiteral("!~");
-        QTest::newRow("DEL and zero") << QByteArray("\x7f\x00", 2) << QStringLiteral("=7F=00");
-        QTest::newRow("UTF-8 upper-case hex") << QStringLiteral("é").toUtf8() << QStringLiteral("=C3=A9");
+        // Decoding what was encoded is the fuzz target's property; here which bytes are escaped, and how.
+        QTest::newRow("printable and spaces stay") << QByteArray("!a b  ~ ") << QStringLiteral("!a b  ~ ");
+        QTest::newRow("the rest in upper-case hex")
+            << QByteArray("=\n\x7f\x00", 4) + QStringLiteral("é").toUtf8() << QStringLiteral("=3D=0A=7F=00=C3=A9");
     }
 
     void quotedPrintableEncode() {
         QFETCH(QByteArray, input);
         QFETCH(QString, expected);
         QCOMPARE(QuotedPrintable::encode(input), expected);
-        QCOMPARE(QuotedPrintable::decode(expected), input);
     }
 
     // Boundaries are random, so a mail's own text cannot end its part early.
@@ -41,32 +39,21 @@ private slots:
         QVERIFY(seen.size() > 1);
     }
 
-    // The whole text of a message as the mailer composes it, line by line; the date in English whatever the locale.
-    void messageText() {
+    // The lines that differ from mail to mail: the date in English whatever the locale, and a Message-ID of its own.
+    // The rest of the text is read back by a real server in the notification tests.
+    void dateAndMessageId() {
         EmailAddress sender(QStringLiteral("notify@example.test"));
-        EmailAddress recipient(QStringLiteral("buyer@example.test"), QStringLiteral("Anna Buyer"));
-        MimeText text(QStringLiteral("Hello there"));
         MimeMessage message;
         message.setSender(&sender);
-        message.addRecipient(&recipient);
-        message.setSubject(QStringLiteral("the subject"));
-        message.addPart(&text);
         message.setDate(QDateTime(QDate(2026, 3, 1), QTime(9, 5, 3), Qt::UTC));
         QLocale::setDefault(QLocale(QLocale::German));
+        const QStringList lines = message.toString().split(QStringLiteral("\r\n"));
+        QLocale::setDefault(QLocale::c());
         const QString id = message.getMessageId();
         QVERIFY2(QRegularExpression(QStringLiteral("^<[0-9a-f]{32}@example\\.test>$")).match(id).hasMatch(),
                  qPrintable(id));
         QVERIFY(MimeMessage().getMessageId() != id);
-        const QString expected = QStringLiteral("From: <notify@example.test>\r\nTo: Anna Buyer <buyer@example.test>\r\n"
-                                                "Subject: the subject\r\nDate: Sun, 01 Mar 2026 09:05:03 +0000\r\n"
-                                                "Message-ID: %2\r\nMIME-Version: 1.0\r\n"
-                                                "Content-Type: multipart/related; boundary=%1\r\n"
-                                                "Content-Transfer-Encoding: 8bit\r\n\r\n--%1\r\n"
-                                                "Content-Type: text/plain; charset=utf-8\r\n"
-                                                "Content-Transfer-Encoding: 8bit\r\n\r\nHello there\r\n--%1--\r\n\r\n");
-        QCOMPARE(message.toString(),
-                 expected.arg(static_cast<MimeMultiPart*>(message.getContent())->getBoundary(), id));
-        QLocale::setDefault(QLocale::c());
+        QCOMPARE(lines.mid(3, 2), QStringList({"Date: Sun, 01 Mar 2026 09:05:03 +0000", "Message-ID: " + id}));
     }
 
     void headerEncodings_data() {
@@ -80,10 +67,8 @@ private slots:
                             const QString& from, const QString& subjectLine, const QString& address = "s@x.test") {
             QTest::newRow(title) << int(encoding) << name << address << subject << from << subjectLine;
         };
-        row("quoted-printable colon and space", MimePart::QuotedPrintable, "A: B", "Ü: 1 = 2",
-            "From: =?utf-8?Q?A=3A_B?= <s@x.test>", "Subject: =?utf-8?Q?=C3=9C=3A_1_=3D_2?=");
-        row("quoted-printable underscore and question mark", MimePart::QuotedPrintable, "a_b c", "Why?=no",
-            "From: =?utf-8?Q?a=5Fb_c?= <s@x.test>", "Subject: =?utf-8?Q?Why=3F=3Dno?=");
+        row("quoted-printable specials", MimePart::QuotedPrintable, "A: a_b", "Ü: Why? 1 = 2",
+            "From: =?utf-8?Q?A=3A_a=5Fb?= <s@x.test>", "Subject: =?utf-8?Q?=C3=9C=3A_Why=3F_1_=3D_2?=");
         row("base64", MimePart::Base64, "Jörg", "Grüße", "From: =?utf-8?B?SsO2cmc=?= <s@x.test>",
             "Subject: =?utf-8?B?R3LDvMOfZQ==?=");
         row("8bit as it is", MimePart::_8Bit, "Jörg", "Grüße", "From: Jörg <s@x.test>", "Subject: Grüße");

@@ -4,6 +4,14 @@
 #include <QJsonArray>
 #include <QtTest>
 
+// One bid through either flow: the first step's page shows step1, the damage done before the confirmation, what it
+// answers ("Error|DebugError" for JSON, a page pattern for HTML) and the reason the ledger gives.
+struct TokenCase {
+    bool json;
+    QString item, maxbid, damage, step1, expected, reason;
+};
+Q_DECLARE_METATYPE(TokenCase)
+
 // The sandbox's guard on bid tokens, which the client never breaks on purpose: tokens damaged, sent unencoded,
 // used twice, never issued or issued for another item must be refused and ledgered with the reason. The
 // client and bid-flow tests walk sign-in, lists and well-formed bids end to end.
@@ -32,41 +40,31 @@ private slots:
         m_sandbox.stop();
     }
 
-    // One bid through either flow, damaged or not before it is confirmed: what the first step shows, what the
-    // confirmation answers ("Error|DebugError" for JSON, a page pattern for HTML) and the reason in the ledger.
     void bidAnswers_data() {
-        QTest::addColumn<bool>("json");
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("maxbid");
-        QTest::addColumn<QString>("damage");
-        QTest::addColumn<QString>("step1");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<QString>("reason");
+        QTest::addColumn<TokenCase>("row");
         const QString form = "name=\"stok\" value=\"";
         const QString bidError = "PageViewBids_MakeBidError\"";
-        testRow("json comma", true, "100000000001", "1,234.00", "", form, "INVALID_BIDAMOUNT|", "badAmount");
-        testRow("json step 1 ended", true, "100000000006", "7.00", "", bidError, "REDIRECT|", "tokensNotIssued");
-        testRow("json wrong key", true, "100000000001", "5.00", "wrongKey", form, "REDIRECT|", "tokensWrong");
-        testRow("html signed out", false, "100000000001", "7.00", "signedOut", "", "Sign in", "signedOut");
+        testRow("json comma", TokenCase{true, "100000000001", "1,234.00", "", form, "INVALID_BIDAMOUNT|", "badAmount"});
+        testRow("json step 1 ended",
+                TokenCase{true, "100000000006", "7.00", "", bidError, "REDIRECT|", "tokensNotIssued"});
+        testRow("json wrong key",
+                TokenCase{true, "100000000001", "5.00", "wrongKey", form, "REDIRECT|", "tokensWrong"});
+        testRow("html signed out", TokenCase{false, "100000000001", "7.00", "signedOut", "", "Sign in", "signedOut"});
+        const char* damages[][3] = {{"wrong stok", "wrongStok", "tokensWrong"},
+                                    {"plus unencoded", "unencoded", "tokensWrong"},
+                                    {"used twice", "reuse", "tokensReused"},
+                                    {"no first step", "noStep1", "tokensNotIssued"},
+                                    {"other item", "otherItem", "tokensNotIssued"}};
         for (const bool json : {true, false}) {
-            const QByteArray flow = json ? "json " : "html ";
-            const QString refused = json ? "REDIRECT|" : "problem";
-            testRow(flow + "wrong stok", json, "100000000001", "5.00", "wrongStok", "", refused, "tokensWrong");
-            testRow(flow + "plus unencoded", json, "100000000001", "5.00", "unencoded", "", refused, "tokensWrong");
-            testRow(flow + "used twice", json, "100000000001", "5.00", "reuse", "", refused, "tokensReused");
-            testRow(flow + "no first step", json, "100000000001", "5.00", "noStep1", "", refused, "tokensNotIssued");
-            testRow(flow + "other item", json, "100000000001", "5.00", "otherItem", "", refused, "tokensNotIssued");
+            for (const auto& d : damages)
+                testRow(QByteArray(json ? "json " : "html ") + d[0],
+                        TokenCase{json, "100000000001", "5.00", d[1], "", json ? "REDIRECT|" : "problem", d[2]});
         }
     }
 
     void bidAnswers() {
-        QFETCH(bool, json);
-        QFETCH(QString, item);
-        QFETCH(QString, maxbid);
-        QFETCH(QString, damage);
-        QFETCH(QString, step1);
-        QFETCH(QString, expected);
-        QFETCH(QString, reason);
+        QFETCH(TokenCase, row);
+        const auto& [json, item, maxbid, damage, step1, expected, reason] = row;
         if (damage != "signedOut")
             signInUk();
         SandboxTestClient::Answer first;

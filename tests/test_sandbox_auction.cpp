@@ -2,10 +2,21 @@
 #include "sandboxclock.h"
 #include "sandboxmarket.h"
 #include "sandboxrecorder.h"
-#include "test_sandboxclient.h"
+#include "testrow.h"
 
 #include <QJsonArray>
 #include <QtTest>
+
+// One proxy-bidding case: the listing's start and reserve (-1: none), bids "bidder:max" in order and what each
+// answered, then the price, high bidder and minimum to bid.
+struct Bidding {
+    double start, reserve;
+    QStringList bids, outcomes;
+    double price;
+    QString high;
+    double minimum;
+};
+Q_DECLARE_METATYPE(Bidding)
 
 // Proxy bidding as eBay runs it: what the high bidder pays, what the next bid must be, who wins a tie, what a
 // reserve does. A sniper's win or loss in the sandbox is only as right as these rules.
@@ -42,52 +53,39 @@ private slots:
         QCOMPARE(SandboxAuction::increment(SandboxScenario::toCents(price)), SandboxScenario::toCents(increment));
     }
 
-    // Bids "bidder:max" in order and what each answered, then the price, high bidder and minimum to bid.
     void proxyBidding_data() {
-        QTest::addColumn<double>("start");
-        QTest::addColumn<double>("reserve");
-        QTest::addColumn<QStringList>("bids");
-        QTest::addColumn<QStringList>("outcomes");
-        QTest::addColumn<double>("price");
-        QTest::addColumn<QString>("high");
-        QTest::addColumn<double>("minimum");
+        QTest::addColumn<Bidding>("row");
         using L = QStringList;
         const L one{"placed"}, two{"placed", "placed"};
-        testRow("below start price", 5.0, -1.0, L{"a:4.99"}, L{"bidTooLow"}, 5.0, "", 5.0);
-        testRow("exactly the start price", 5.0, -1.0, L{"a:5"}, one, 5.0, "a", 5.5);
-        testRow("new high pays second max plus increment", 1.0, -1.0, L{"a:10", "b:20"}, two, 10.5, "b", 11.0);
-        testRow("price never above the winner's max", 1.0, -1.0, L{"a:10", "b:10.20"}, two, 10.2, "b", 10.7);
-        testRow("lower bid close under max", 1.0, -1.0, L{"a:10", "b:9.80"}, two, 10.0, "a", 10.5);
-        testRow("equal maxima: earlier wins", 1.0, -1.0, L{"a:15", "b:15"}, two, 15.0, "a", 15.5);
-        testRow("lower bid lifts, own raise does not", 1.0, -1.0, L{"a:10", "b:5", "a:50"},
-                L{"placed", "placed", "placed"}, 5.5, "a", 6.0);
-        testRow("own raise must exceed own max", 1.0, -1.0, L{"a:10", "a:10"}, L{"placed", "bidTooLow"}, 1.0, "a",
-                1.25);
-        testRow("bidder names ignore case", 1.0, -1.0, L{"Ann:10", "ann:50"}, two, 1.0, "Ann", 1.25);
-        testRow("reserve not reached", 10.0, 50.0, L{"a:40"}, one, 10.0, "a", 10.5);
-        testRow("max reaching reserve lifts price to it", 10.0, 50.0, L{"a:60"}, one, 50.0, "a", 51.0);
-        testRow("own raise meets the reserve", 10.0, 50.0, L{"a:30", "a:70"}, two, 50.0, "a", 51.0);
+        testRow("below start price", Bidding{5.0, -1.0, L{"a:4.99"}, L{"bidTooLow"}, 5.0, "", 5.0});
+        testRow("exactly the start price", Bidding{5.0, -1.0, L{"a:5"}, one, 5.0, "a", 5.5});
+        testRow("new high pays second max plus increment", Bidding{1.0, -1.0, L{"a:10", "b:20"}, two, 10.5, "b", 11.0});
+        testRow("price never above the winner's max", Bidding{1.0, -1.0, L{"a:10", "b:10.20"}, two, 10.2, "b", 10.7});
+        testRow("lower bid close under max", Bidding{1.0, -1.0, L{"a:10", "b:9.80"}, two, 10.0, "a", 10.5});
+        testRow("equal maxima: earlier wins", Bidding{1.0, -1.0, L{"a:15", "b:15"}, two, 15.0, "a", 15.5});
+        testRow("lower bid lifts, own raise does not",
+                Bidding{1.0, -1.0, L{"a:10", "b:5", "a:50"}, L{"placed", "placed", "placed"}, 5.5, "a", 6.0});
+        testRow("own raise must exceed own max",
+                Bidding{1.0, -1.0, L{"a:10", "a:10"}, L{"placed", "bidTooLow"}, 1.0, "a", 1.25});
+        testRow("bidder names ignore case", Bidding{1.0, -1.0, L{"Ann:10", "ann:50"}, two, 1.0, "Ann", 1.25});
+        testRow("reserve not reached", Bidding{10.0, 50.0, L{"a:40"}, one, 10.0, "a", 10.5});
+        testRow("max reaching reserve lifts price to it", Bidding{10.0, 50.0, L{"a:60"}, one, 50.0, "a", 51.0});
+        testRow("own raise meets the reserve", Bidding{10.0, 50.0, L{"a:30", "a:70"}, two, 50.0, "a", 51.0});
     }
 
     void proxyBidding() {
-        QFETCH(double, start);
-        QFETCH(double, reserve);
-        QFETCH(QStringList, bids);
-        QFETCH(QStringList, outcomes);
-        QFETCH(double, price);
-        QFETCH(QString, high);
-        QFETCH(double, minimum);
-        SandboxAuction auction(listing(start, reserve), 0.0, 1000.0);
-        for (int i = 0; i < bids.size(); ++i) {
-            const QStringList parts = bids.at(i).split(':');
+        QFETCH(Bidding, row);
+        SandboxAuction auction(listing(row.start, row.reserve), 0.0, 1000.0);
+        for (int i = 0; i < row.bids.size(); ++i) {
+            const QStringList parts = row.bids.at(i).split(':');
             const auto result =
                 auction.placeBid(parts.at(0), SandboxScenario::toCents(parts.at(1).toDouble()), 10.0 + i);
-            QCOMPARE(SandboxAuction::outcomeName(result.outcome), outcomes.at(i));
+            QCOMPARE(SandboxAuction::outcomeName(result.outcome), row.outcomes.at(i));
         }
-        QCOMPARE(auction.currentPriceCents(), SandboxScenario::toCents(price));
-        QCOMPARE(auction.highBidder(), high);
-        QCOMPARE(auction.minimumToBidCents(), SandboxScenario::toCents(minimum));
-        QCOMPARE(auction.bidCount(), int(outcomes.count("placed")));
+        QCOMPARE(auction.currentPriceCents(), SandboxScenario::toCents(row.price));
+        QCOMPARE(auction.highBidder(), row.high);
+        QCOMPARE(auction.minimumToBidCents(), SandboxScenario::toCents(row.minimum));
+        QCOMPARE(auction.bidCount(), int(row.outcomes.count("placed")));
     }
 
     void fixedPriceRefuses() {
@@ -163,22 +161,6 @@ private slots:
         QString message;
         QVERIFY(!SandboxScenario::parse(json, &scenario, &message));
         QVERIFY2(message.contains(error), qPrintable(message));
-    }
-
-    void demoScenarioHasWhatANewUserNeeds() {
-        SandboxScenario demo;
-        QString error;
-        QVERIFY2(SandboxScenario::loadFile(TOLLIMER_SANDBOX_SCENARIOS "/demo.json", &demo, &error), qPrintable(error));
-        QSet<QString> currencies;
-        bool reserve = false, fixed = false, rivals = false;
-        for (const auto& auction : demo.auctions) {
-            currencies.insert(auction.currency);
-            reserve |= auction.reserveCents >= 0;
-            fixed |= !auction.isAuction();
-            rivals |= !auction.bids.isEmpty();
-            QVERIFY(!auction.isAuction() || (auction.endsInSeconds >= 120 && auction.endsInSeconds <= 600));
-        }
-        QVERIFY(currencies.size() >= 2 && reserve && fixed && rivals);
     }
 };
 

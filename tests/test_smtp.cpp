@@ -35,6 +35,14 @@ struct TestMail {
     }
 };
 
+// A peer that answers with the replies, one byte every trickleMs if given, and the client's bounds (deadline -1:
+// none).
+struct Wait {
+    SmtpClient::ConnectionType connection;
+    Lines replies;
+    int trickleMs, responseTimeout, deadline;
+};
+
 QList<int> errorsOf(const QSignalSpy& spy) {
     QList<int> errors;
     for (const QList<QVariant>& call : spy)
@@ -48,6 +56,8 @@ quint16 closedPort() {
     return server.serverPort();
 }
 } // namespace
+
+Q_DECLARE_METATYPE(Wait)
 
 // The SMTP client against scripted peers, for the wire form and the reply edge cases a real server will not
 // produce; the notification tests send through a real one.
@@ -110,45 +120,27 @@ private slots:
     }
 
     void everyWaitIsBounded_data() {
-        QTest::addColumn<int>("connection");
-        QTest::addColumn<Lines>("replies");
-        QTest::addColumn<int>("trickleMs");
-        QTest::addColumn<int>("responseTimeout");
-        QTest::addColumn<int>("deadline");
-        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<Wait>("row");
         const Lines starttls{"220 ready\r\n", "250 ok\r\n", "220 go ahead\r\n"};
-        // Every row would hold the client for a minute or more if its bound were missing.
-        testRow("trickled reply, its own time-out", int(SmtpClient::TcpConnection),
-                Lines{"220-" + QByteArray(5000, 'x') + "\r\n"}, 20, 500, -1, false);
-        testRow("silent server, the deadline", int(SmtpClient::TcpConnection), Lines(), 0, 60000, 500, false);
-        testRow("TLS handshake never answered, cancelled", int(SmtpClient::SslConnection), Lines(), 0, 60000, -1, true);
-        testRow("STARTTLS handshake never answered, the deadline", int(SmtpClient::TlsConnection), starttls, 0, 60000,
-                500, false);
+        // Every row would hold the client for a minute or more if its bound were missing. Cancelling is walked by
+        // the mailer's exit in the notification tests.
+        testRow("trickled reply, its own time-out",
+                Wait{SmtpClient::TcpConnection, Lines{"220-" + QByteArray(5000, 'x') + "\r\n"}, 20, 500, -1});
+        testRow("silent server, the deadline", Wait{SmtpClient::TcpConnection, Lines(), 0, 60000, 500});
+        testRow("STARTTLS handshake never answered, the deadline",
+                Wait{SmtpClient::TlsConnection, starttls, 0, 60000, 500});
     }
 
-    // Connecting, the TLS handshake and each reply give up at their time-out, at the client's deadline or
-    // when cancelled from another thread, whichever comes first.
+    // Connecting, the TLS handshake and each reply give up at their time-out or at the client's deadline,
+    // whichever comes first.
     void everyWaitIsBounded() {
-        QFETCH(int, connection);
-        QFETCH(Lines, replies);
-        QFETCH(int, trickleMs);
-        QFETCH(int, responseTimeout);
-        QFETCH(int, deadline);
-        QFETCH(bool, cancel);
-        ScriptedSmtpServer server(replies, trickleMs);
-        SmtpClient client(QStringLiteral("127.0.0.1"), server.port(),
-                          static_cast<SmtpClient::ConnectionType>(connection));
+        QFETCH(Wait, row);
+        ScriptedSmtpServer server(row.replies, row.trickleMs);
+        SmtpClient client(QStringLiteral("127.0.0.1"), server.port(), row.connection);
         client.setConnectionTimeout(60000);
-        client.setResponseTimeout(responseTimeout);
-        if (deadline >= 0)
-            client.setDeadline(QDeadlineTimer(deadline));
-        QScopedPointer<QThread> canceller(QThread::create([&] {
-            while (cancel && server.log().connections == 0)
-                QThread::msleep(10);
-            if (cancel)
-                client.cancel();
-        }));
-        canceller->start();
+        client.setResponseTimeout(row.responseTimeout);
+        if (row.deadline >= 0)
+            client.setDeadline(QDeadlineTimer(row.deadline));
         QElapsedTimer elapsed;
         elapsed.start();
         bool connected = true;
@@ -159,7 +151,6 @@ private slots:
         }
         QVERIFY(!connected);
         QVERIFY2(elapsed.elapsed() < 10000, qPrintable(QString::number(elapsed.elapsed())));
-        QVERIFY(canceller->wait(10000));
     }
 
     void connectionRefused() {
@@ -178,11 +169,8 @@ private slots:
         const QByteArray umlaut = QStringLiteral("pässword").toUtf8().toBase64();
         testRow("LOGIN, 535 to the password", int(SmtpClient::AuthLogin), "pässword",
                 QByteArray("535 5.7.8 refused\r\n"), Lines{"AUTH LOGIN", user, umlaut});
-        testRow("LOGIN", int(SmtpClient::AuthLogin), "pässword", QByteArray("235 welcome\r\n"),
-                Lines{"AUTH LOGIN", user, umlaut});
-        // The zero byte after the user name is there even when the password is empty.
-        testRow("PLAIN", int(SmtpClient::AuthPlain), "pw", QByteArray("235 welcome\r\n"),
-                Lines{"AUTH PLAIN " + QByteArray("\0user\0pw", 8).toBase64()});
+        // Accepted sign-ins are walked against a real server by the notification tests. The zero byte after the
+        // user name is there even when the password is empty.
         testRow("PLAIN, empty password", int(SmtpClient::AuthPlain), "", QByteArray("235 welcome\r\n"),
                 Lines{"AUTH PLAIN " + QByteArray("\0user\0", 6).toBase64()});
     }
