@@ -3,6 +3,7 @@
 #include "mimemultipart.h"
 #include "mimetext.h"
 #include "quotedprintable.h"
+#include "testrow.h"
 
 #include <QtTest>
 
@@ -16,9 +17,9 @@ private slots:
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QString>("expected");
         // Decoding what was encoded is the fuzz target's property; here which bytes are escaped, and how.
-        QTest::newRow("printable and spaces stay") << QByteArray("!a b  ~ ") << QStringLiteral("!a b  ~ ");
-        QTest::newRow("the rest in upper-case hex")
-            << QByteArray("=\n\x7f\x00", 4) + QStringLiteral("é").toUtf8() << QStringLiteral("=3D=0A=7F=00=C3=A9");
+        testRow("printable and spaces stay", QByteArray("!a b  ~ "), QStringLiteral("!a b  ~ "));
+        testRow("the rest in upper-case hex", QByteArray("=\n\x7f\x00", 4) + QStringLiteral("é").toUtf8(),
+                QStringLiteral("=3D=0A=7F=00=C3=A9"));
     }
 
     void quotedPrintableEncode() {

@@ -107,11 +107,11 @@ private slots:
         QTest::addColumn<QByteArray>("version");
         QTest::addColumn<QByteArray>("header");
         QTest::addColumn<bool>("keepAlive");
-        QTest::newRow("1.1 default") << QByteArray("HTTP/1.1") << QByteArray() << true;
-        QTest::newRow("1.1 close") << QByteArray("HTTP/1.1") << QByteArray("Connection: close") << false;
-        QTest::newRow("1.1 proxy close") << QByteArray("HTTP/1.1") << QByteArray("Proxy-Connection: close") << false;
-        QTest::newRow("1.0 default") << QByteArray("HTTP/1.0") << QByteArray() << false;
-        QTest::newRow("1.0 keep-alive") << QByteArray("HTTP/1.0") << QByteArray("Proxy-Connection: Keep-Alive") << true;
+        testRow("1.1 default", QByteArray("HTTP/1.1"), QByteArray(), true);
+        testRow("1.1 close", QByteArray("HTTP/1.1"), QByteArray("Connection: close"), false);
+        testRow("1.1 proxy close", QByteArray("HTTP/1.1"), QByteArray("Proxy-Connection: close"), false);
+        testRow("1.0 default", QByteArray("HTTP/1.0"), QByteArray(), false);
+        testRow("1.0 keep-alive", QByteArray("HTTP/1.0"), QByteArray("Proxy-Connection: Keep-Alive"), true);
     }
 
     void keepAliveRules() {

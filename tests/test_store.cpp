@@ -1,6 +1,7 @@
 #include "dbhelper.h"
 #include "messagerecorder.h"
 #include "storefixture.h"
+#include "testrow.h"
 
 #include <QDir>
 #include <QFile>
@@ -81,16 +82,16 @@ private slots:
     void failedStartLeavesFileUnchanged_data() {
         QTest::addColumn<QStringList>("prepare");
         QTest::addColumn<QStringList>("repair");
-        QTest::newRow("new store, a table name already taken")
-            << QStringList{"CREATE TABLE other (x)", "CREATE INDEX items ON other (x)"}
-            << QStringList{"DROP INDEX items"};
-        QTest::newRow("new store, migration column already there")
-            << (QStringList{StoreFixture::version1Schema().at(2)} + StoreFixture::version2Migration().mid(0, 1))
-            << QStringList{"DROP TABLE users"};
-        QTest::newRow("old store, version update refused")
-            << (StoreFixture::version1Schema() +
-                QStringList{"CREATE TRIGGER refuse BEFORE UPDATE ON setting BEGIN SELECT RAISE(ABORT, 'full'); END"})
-            << QStringList{"DROP TRIGGER refuse"};
+        testRow("new store, a table name already taken",
+                QStringList{"CREATE TABLE other (x)", "CREATE INDEX items ON other (x)"},
+                QStringList{"DROP INDEX items"});
+        testRow("new store, migration column already there",
+                (QStringList{StoreFixture::version1Schema().at(2)} + StoreFixture::version2Migration().mid(0, 1)),
+                QStringList{"DROP TABLE users"});
+        testRow("old store, version update refused",
+                (StoreFixture::version1Schema() +
+                 QStringList{"CREATE TRIGGER refuse BEFORE UPDATE ON setting BEGIN SELECT RAISE(ABORT, 'full'); END"}),
+                QStringList{"DROP TRIGGER refuse"});
     }
 
     void failedStartLeavesFileUnchanged() {
@@ -156,9 +157,9 @@ private slots:
     void passwordIsStoredEnciphered_data() {
         QTest::addColumn<QString>("password");
         QTest::addColumn<int>("storedLength");
-        QTest::newRow("empty") << QString() << 0;
-        QTest::newRow("8 characters, full padding block") << "abcdefgh" << 48;
-        QTest::newRow("accented letters, 13 bytes in UTF-8") << QString::fromUtf8("pässwörd€") << 48;
+        testRow("empty", QString(), 0);
+        testRow("8 characters, full padding block", "abcdefgh", 48);
+        testRow("accented letters, 13 bytes in UTF-8", QString::fromUtf8("pässwörd€"), 48);
     }
 
     void passwordIsStoredEnciphered() {
