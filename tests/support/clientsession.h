@@ -146,12 +146,15 @@ inline bool loadScenario(const SandboxProcess& sandbox, const QByteArray& scenar
     return status == 200;
 }
 
-// The ledger's bids that came through eBay's pages, leaving out the scenario's rivals and control bids.
-inline QVariantList ownBids(const SandboxProcess& sandbox) {
+// The ledger's bids that the program placed through either bid flow (on one item, if given), leaving out the
+// scenario's rivals and control bids.
+inline QVariantList ownBids(const SandboxProcess& sandbox, const QString& item = QString()) {
     QVariantList own;
     for (const QVariant& bid : bids(sandbox)) {
-        const QString flow = bid.toMap().value(QStringLiteral("flow")).toString();
-        if (flow != QLatin1String("scenario") && flow != QLatin1String("control"))
+        const QVariantMap entry = bid.toMap();
+        const QString flow = entry.value(QStringLiteral("flow")).toString();
+        if ((flow == QLatin1String("json") || flow == QLatin1String("html")) &&
+            (item.isEmpty() || entry.value(QStringLiteral("item")).toString() == item))
             own.append(bid);
     }
     return own;
