@@ -81,10 +81,12 @@ fuzz() {
         fi
         mkdir -p "$dir/corpus/$target" "$dir/findings/$target"
         echo "fuzzing $target for $seconds s"
-        # Leaks are checked too, less Qt's own (see sanitize).
-        LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$here/cmake/lsan-suppressions.txt:print_suppressions=0}" \
-            nice -n 10 "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
-            -artifact_prefix="$dir/findings/$target/" "$dir/corpus/$target" "$here/tests/fuzz/$target" || status=1
+        # Leaks are checked too, less Qt's own (see sanitize). Crash, leak and timeout inputs, and whatever else
+        # libFuzzer writes into its working directory, go to findings/, never into the work tree.
+        (cd "$dir/findings/$target" &&
+            LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$here/cmake/lsan-suppressions.txt:print_suppressions=0}" \
+                nice -n 10 "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
+                -artifact_prefix="$dir/findings/$target/" "$dir/corpus/$target" "$here/tests/fuzz/$target") || status=1
     done
     return "$status"
 }

@@ -2,6 +2,7 @@
 
 #include "sandboxconnection.h"
 #include "sandboxpages.h"
+#include "sandboxparameters.h"
 #include "sandboxstatuspage.h"
 
 #include <QJsonDocument>
@@ -80,6 +81,12 @@ void SandboxServer::serve(SandboxConnection* connection, const SandboxHttpReques
     }
     const QString endpoint = SandboxSite::endpointFor(request);
     const int seq = m_recorder.logRequest(request, endpoint);
+    const QString unknown = SandboxParameters::unknown(request, endpoint);
+    if (!unknown.isEmpty()) {
+        connection->respond(SandboxHttpResponse::text(
+            QStringLiteral("tollimer-sandbox: %1 takes no parameter \"%2\"\n").arg(endpoint, unknown), 400));
+        return;
+    }
     SandboxFaults::Fault fault;
     const bool faulty = m_faults.take(endpoint, &fault);
     QPointer<SandboxConnection> target(connection);

@@ -95,7 +95,7 @@ private slots:
         QVERIFY2(!jar->cookiesForUrl(QUrl("http://signin.ebay.co.uk/")).isEmpty(),
                  "the page's cookie is in the shared jar");
 
-        QVERIFY(ClientSession::signIn("sniper_uk", "secret"));
+        QVERIFY(ClientSession::signInUser());
         QCOMPARE(fetch(browser, Hosts::origin(Hosts::UkMyEbay) + "/ws/eBayISAPI.dll?MyEbayBeta&View=WatchingNext"),
                  QNetworkReply::NoError);
         const QVariantList logged = ClientSession::requests(m_sandbox);
@@ -105,7 +105,6 @@ private slots:
         QVERIFY(ClientSession::sentSessionCookies(last, "http://my.ebay.co.uk/"));
 
         delete browser;
-        QCOMPARE(NetworkManager::instance()->cookieJar(), jar);
         QVERIFY(jar->parent() == nullptr);
         QVERIFY2(!jar->cookiesForUrl(QUrl("http://my.ebay.co.uk/")).isEmpty(), "the session outlives the page");
     }

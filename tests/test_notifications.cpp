@@ -21,23 +21,6 @@ QSettings programSettings() {
     return QSettings(QStringLiteral("Tollimer"), QStringLiteral("eBay Auction Sniper"));
 }
 
-// Points the notification account at a loopback server, the way a user would in the settings file.
-void setAccount(quint16 port, const QString& connection = "tcp", const QString& auth = "login") {
-    const QVariantMap values{{"host", "127.0.0.1"},
-                             {"port", port},
-                             {"connection", connection},
-                             {"auth", auth},
-                             {"sender", senderAddress},
-                             {"user", SmtpServerProcess::user()},
-                             {"password", SmtpServerProcess::password()},
-                             {"caCertificates", SmtpServerProcess::certificateFile()}};
-    QSettings settings = programSettings();
-    for (auto value = values.begin(); value != values.end(); ++value) {
-        if (!value.value().toString().isEmpty())
-            settings.setValue("NotificationMail/" + value.key(), value.value());
-    }
-}
-
 // Sends a mail through the configured account; true or false as the mailer reports it, null if it never does.
 QVariant sendAndWait(const NotificationText& text) {
     QSignalSpy finished(NotificationMailer::instance(), &NotificationMailer::mailFinished);
@@ -73,47 +56,34 @@ private slots:
 
     void init() { programSettings().clear(); }
 
+    // The subject and the lines that carry the auction's values; the fixed wording around them is the texts' own.
     void texts_data() {
         QTest::addColumn<NotificationText>("text");
         QTest::addColumn<QString>("subject");
-        QTest::addColumn<QString>("body");
-        const QString won = QStringLiteral("Hi alice,\r\n\r\nCongratulations on winning this item!\r\n\r\n"
-                                           "Item Number:\t110023456789\r\nItem Name:\t%1\r\nPrice:\t%2\r\n\r\n"
-                                           "Regards,\r\nwww.tollimer.com");
-        const QString lost = QStringLiteral("Hi alice,\r\n\r\nSorry you didn't win this item!\r\n\r\n"
-                                            "Item Number:\t110023456789\r\nItem Name:\t%1\r\nWinning Price:\t%2\r\n"
-                                            "Your Bid:\t%3\r\n\r\nRegards,\r\nwww.tollimer.com");
-        const QString low = QStringLiteral("Hi alice,\r\n\r\nYour scheduled bid is lower than the current bid! You "
-                                           "need to raise your bid if you want to win the item.\r\n\r\n"
-                                           "Item Number:\t110023456789\r\nItem Name:\t%1\r\nNext Bid:\t%2\r\n"
-                                           "Your Bid:\t%3\r\n\r\nRegards,\r\nwww.tollimer.com");
-        const QString user = QStringLiteral("alice");
-        const QString number = QStringLiteral("110023456789");
-        const auto row = [](const char* title, const NotificationText& text, const QString& subject,
-                            const QString& body) { QTest::newRow(title) << text << subject << body; };
-        row("won 12.5", wonNotification(user, number, "Lamp", 12.5), "Tollimer winning bid: Lamp",
-            won.arg("Lamp", "12.50"));
-        row("won million", wonNotification(user, number, "Car", 1234567.89), "Tollimer winning bid: Car",
-            won.arg("Car", "1234567.89"));
+        QTest::addColumn<QString>("lines");
+        const QString user = QStringLiteral("alice"), number = QStringLiteral("110023456789");
+        testRow("won", wonNotification(user, number, "Car", 1234567.89), "Tollimer winning bid: Car",
+                "Hi alice,\r\n\r\nCongratulations on winning this item!\r\n\r\nItem Number:\t110023456789\r\n"
+                "Item Name:\tCar\r\nPrice:\t1234567.89\r\n");
         // Placeholder-like text in a title is the seller's text, not ours to fill.
-        row("won name with %4", wonNotification(user, number, "50% off %4 %1", 7),
-            "Tollimer winning bid: 50% off %4 %1", won.arg("50% off %4 %1", "7.00"));
-        row("lost", lostNotification(user, number, "Lamp", 20.25, 12), "Tollimer lost bid: Lamp",
-            lost.arg("Lamp", "20.25", "12.00"));
-        row("lost name with %5", lostNotification(user, number, "%5", 20, 1e7), "Tollimer lost bid: %5",
-            lost.arg("%5", "20.00", "10000000.00"));
-        row("low bid", lowBidNotification(user, number, "Lamp", 12.5, 12), "Tollimer low scheduled bid: Lamp",
-            low.arg("Lamp", "12.50", "12.00"));
-        row("low bid rounding", lowBidNotification(user, number, "Lamp", 1234567.891, 0.005),
-            "Tollimer low scheduled bid: Lamp", low.arg("Lamp", "1234567.89", "0.01"));
+        testRow("won name with %4", wonNotification(user, number, "50% off %4 %1", 7),
+                "Tollimer winning bid: 50% off %4 %1", "Item Name:\t50% off %4 %1\r\nPrice:\t7.00\r\n");
+        testRow("lost name with %5", lostNotification(user, number, "%5", 20, 1e7), "Tollimer lost bid: %5",
+                "Sorry you didn't win this item!\r\n\r\nItem Number:\t110023456789\r\nItem Name:\t%5\r\n"
+                "Winning Price:\t20.00\r\nYour Bid:\t10000000.00\r\n");
+        testRow("low bid, rounded", lowBidNotification(user, number, "Lamp", 1234567.891, 0.005),
+                "Tollimer low scheduled bid: Lamp",
+                "Your scheduled bid is lower than the current bid!"
+                " You need to raise your bid if you want to win the item.\r\n\r\nItem Number:\t110023456789\r\n"
+                "Item Name:\tLamp\r\nNext Bid:\t1234567.89\r\nYour Bid:\t0.01\r\n");
     }
 
     void texts() {
         QFETCH(NotificationText, text);
         QFETCH(QString, subject);
-        QFETCH(QString, body);
+        QFETCH(QString, lines);
         QCOMPARE(text.subject, subject);
-        QCOMPARE(text.body, body);
+        QVERIFY2(text.body.contains(lines), qPrintable(text.body));
     }
 
     void accountSettings_data() {
@@ -173,7 +143,7 @@ private slots:
         QFETCH(QString, subject);
         SmtpServerProcess server;
         QVERIFY2(server.start(connection), server.output().constData());
-        setAccount(server.port(), connection, auth);
+        SmtpServerProcess::writeAccount(server.port(), connection, auth);
         if (subject.isEmpty())
             programSettings().remove(QStringLiteral("NotificationMail/caCertificates"));
         const NotificationText text =
@@ -220,7 +190,7 @@ private slots:
         QFETCH(bool, delivered);
         QFETCH(Lines, commands);
         ScriptedSmtpServer server(replies);
-        setAccount(server.port(), connection);
+        SmtpServerProcess::writeAccount(server.port(), connection);
         QCOMPARE(sendAndWait(wonNotification("alice", "1", "Lamp", 1)), QVariant(delivered));
         QCOMPARE(server.commands().mid(0, 4), commands);
     }
@@ -229,7 +199,6 @@ private slots:
         QTest::addColumn<int>("connection");
         QTest::addColumn<int>("trickleMs");
         QTest::addColumn<bool>("destroy");
-        testRow("silent server", int(SmtpClient::TcpConnection), 0, false);
         testRow("TLS handshake never answered", int(SmtpClient::SslConnection), 0, false);
         testRow("trickling server", int(SmtpClient::TcpConnection), 20, false);
         testRow("mailer destroyed during the handshake", int(SmtpClient::SslConnection), 0, true);

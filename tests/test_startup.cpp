@@ -2,18 +2,22 @@
 #include "guitestbase.h"
 #include "loginwizard.h"
 #include "startup.h"
+#include "updatedialog.h"
+#include "versionchecker.h"
 
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QWizard>
 
 // Start-up up to the sign-in: the store is prepared and the login wizard reached with or without eBay, a store that
 // cannot be used ends start-up quietly (or with the one box of a file that cannot be opened), and giving up on the
-// wizard ends the program without a window.
+// wizard ends the program without a window. And the version check: the update dialog at start-up only for another
+// published version, the Help menu's check telling apart "latest", "update" and "could not be read".
 class TestStartup : public QObject {
     Q_OBJECT
 
@@ -26,6 +30,7 @@ private slots:
     void cleanup() {
         MessageRecorder::uninstall();
         StoreFixture::closeDefault();
+        m_sandbox.control("DELETE", "/_sandbox/fault");
     }
 
     // The program as the user starts it: a file that is not a database is left as it was and start-up ends with
@@ -79,12 +84,12 @@ private slots:
 
     void firstStartReachesTheWizard_data() {
         QTest::addColumn<bool>("network");
-        QTest::newRow("eBay answers") << true;
-        QTest::newRow("no network") << false;
+        testRow("eBay answers", true);
+        testRow("no network", false);
     }
 
-    // First start: the store is created with its countries, the clock asks eBay once (a failure is only logged),
-    // and the wizard opens on its first page; cancelling it ends start-up without a main window.
+    // First start: the store is created (its tables are the store test's), the clock asks eBay once (a failure is only
+    // logged), and the wizard opens on its first page; cancelling it ends start-up without a main window.
     void firstStartReachesTheWizard() {
         QFETCH(bool, network);
         StoreFixture fixture;
@@ -96,7 +101,6 @@ private slots:
 
         QVERIFY(Startup::loadStore(TollimerApp::instance()));
         QCOMPARE(TollimerApp::instance()->setting().value("db_version").toInt(), 2);
-        QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM countries").toInt(), 20);
         const int timeRequests = ClientSession::requestsTo(m_sandbox, "GeteBayTime").size();
         ClockManager::instance()->syncTimeAndWait();
         QCOMPARE(ClientSession::requestsTo(m_sandbox, "GeteBayTime").size(), timeRequests + (network ? 1 : 0));
@@ -112,6 +116,48 @@ private slots:
         QCOMPARE(firstPage, int(LoginWizard::UserPage));
         QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM users").toInt(), 0);
         QVERIFY(m_boxes.boxes.isEmpty());
+    }
+
+    void versionAnswers_data() {
+        QTest::addColumn<QString>("published");
+        QTest::addColumn<QByteArray>("fault");
+        QTest::addColumn<bool>("newVersion");
+        QTest::addColumn<QString>("box");
+        const QByteArray noElement = R"({"endpoint":"Version","status":200})";
+        testRow("same version", "4.2.0.0", QByteArray(), false, "No Update Available");
+        testRow("newer version", "4.3.0.0", QByteArray(), true, "");
+        testRow("older version still differs", "4.1.0.0", QByteArray(), true, "");
+        testRow("page without the version element", "4.3.0.0", noElement, false, "Update Check Failed");
+        testRow("unreachable", "4.3.0.0", QByteArray(R"({"endpoint":"Version","drop":true})"), false,
+                "Update Check Failed");
+    }
+
+    void versionAnswers() {
+        QFETCH(QString, published);
+        QFETCH(QByteArray, fault);
+        QFETCH(bool, newVersion);
+        QFETCH(QString, box);
+        QJsonObject scenario = QJsonDocument::fromJson(DialogTesting::scenario()).object();
+        scenario["publishedVersion"] = published;
+        QVERIFY(ClientSession::loadScenario(m_sandbox, QJsonDocument(scenario).toJson()));
+        if (!fault.isEmpty())
+            m_sandbox.control("POST", "/_sandbox/fault", fault);
+
+        DialogTesting::ModalAnswerer<UpdateDialog> updates([](UpdateDialog* dialog) { dialog->accept(); });
+        VersionChecker background;
+        background.checkVersion();
+        QTRY_VERIFY_WITH_TIMEOUT(!background.isChecking(), 20000);
+        QCOMPARE(updates.seen, newVersion ? 1 : 0);
+        QVERIFY(m_boxes.boxes.isEmpty());
+
+        VersionChecker onDemand;
+        QCOMPARE(onDemand.isNewVersionAvailable(), newVersion);
+
+        VersionChecker::checkForUpdate(nullptr);
+        QCOMPARE(updates.seen, newVersion ? 2 : 0);
+        QCOMPARE(m_boxes.boxes.size(), box.isEmpty() ? 0 : 1);
+        if (!box.isEmpty())
+            QCOMPARE(m_boxes.boxes.first().title, box);
     }
 };
 

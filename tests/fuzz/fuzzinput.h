@@ -3,9 +3,14 @@
 #include <QByteArray>
 #include <QString>
 
+#include <QDir>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
 
 // A property of a reader that must hold for every input. A failure aborts, which libFuzzer reports as a crash
 // with the input saved, and which fails the corpus replay in the test suite.
@@ -45,3 +50,24 @@ private:
     QByteArray m_bytes;
     int m_position = 0;
 };
+
+#ifdef TOLLIMER_FUZZ_FINDINGS
+// libFuzzer writes the inputs that crash, leak or time out into the working directory unless told otherwise, and a
+// fuzzer started by hand from the work tree would leave them among the sources: they go to the build directory's
+// findings/NAME/ unless the command line names a place.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    static const char flag[] = "-artifact_prefix=";
+    for (int i = 1; i < *argc; ++i) {
+        if (std::strncmp((*argv)[i], flag, sizeof flag - 1) == 0)
+            return 0;
+    }
+    QDir().mkpath(QStringLiteral(TOLLIMER_FUZZ_FINDINGS));
+    static std::string prefix = std::string(flag) + TOLLIMER_FUZZ_FINDINGS;
+    static std::vector<char*> arguments(*argv, *argv + *argc);
+    arguments.insert(arguments.begin() + 1, prefix.data());
+    arguments.push_back(nullptr);
+    *argc += 1;
+    *argv = arguments.data();
+    return 0;
+}
+#endif

@@ -133,6 +133,33 @@ inline bool signIn(const QString& user, const QString& password, const QString& 
     return finished.wait(10000) && finished.size() == 1 && finished.first().at(0).toBool();
 }
 
+// The user every test scenario knows, signed in on ebay.co.uk.
+const QString user = QStringLiteral("sniper_uk");
+inline bool signInUser() {
+    return signIn(user, QStringLiteral("secret"));
+}
+
+// Replaces the sandbox's auctions, users and sessions by a scenario given as JSON; true when it was taken.
+inline bool loadScenario(const SandboxProcess& sandbox, const QByteArray& scenario) {
+    int status = 0;
+    sandbox.control("POST", QStringLiteral("/_sandbox/scenario"), scenario, &status);
+    return status == 200;
+}
+
+// The ledger's bids that the program placed through either bid flow (on one item, if given), leaving out the
+// scenario's rivals and control bids.
+inline QVariantList ownBids(const SandboxProcess& sandbox, const QString& item = QString()) {
+    QVariantList own;
+    for (const QVariant& bid : bids(sandbox)) {
+        const QVariantMap entry = bid.toMap();
+        const QString flow = entry.value(QStringLiteral("flow")).toString();
+        if ((flow == QLatin1String("json") || flow == QLatin1String("html")) &&
+            (item.isEmpty() || entry.value(QStringLiteral("item")).toString() == item))
+            own.append(bid);
+    }
+    return own;
+}
+
 // Forgets every cookie of the sites the tests use, so the next requests are those of a signed-out user.
 inline void signOut() {
     QNetworkCookieJar* jar = NetworkManager::instance()->cookieJar();

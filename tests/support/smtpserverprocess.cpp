@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSettings>
 
 namespace {
 QString certificateDir() {
@@ -51,6 +52,23 @@ bool SmtpServerProcess::start(const QString& connection) {
     const uint port = m_process->readLine().trimmed().toUInt(&ok);
     m_port = ok && port > 0 && port <= 65535 ? static_cast<quint16>(port) : 0;
     return m_port != 0;
+}
+
+void SmtpServerProcess::writeAccount(quint16 port, const QString& connection, const QString& auth) {
+    QSettings settings(QStringLiteral("Tollimer"), QStringLiteral("eBay Auction Sniper"));
+    settings.beginGroup(QStringLiteral("NotificationMail"));
+    settings.setValue(QStringLiteral("host"), QStringLiteral("127.0.0.1"));
+    settings.setValue(QStringLiteral("port"), port);
+    if (!connection.isEmpty())
+        settings.setValue(QStringLiteral("connection"), connection);
+    settings.setValue(QStringLiteral("auth"), auth);
+    settings.setValue(QStringLiteral("sender"), QStringLiteral("notify@example.test"));
+    settings.setValue(QStringLiteral("user"), user());
+    settings.setValue(QStringLiteral("password"), password());
+    if (connection != QLatin1String("tcp"))
+        settings.setValue(QStringLiteral("caCertificates"), certificateFile());
+    settings.endGroup();
+    settings.sync();
 }
 
 QString SmtpServerProcess::certificateFile() {

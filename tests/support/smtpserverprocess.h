@@ -33,6 +33,10 @@ public:
     // The self-signed certificate (127.0.0.1, localhost) of the TLS modes, made once per run with openssl;
     // clients must be told to trust it.
     static QString certificateFile();
+    // Points the program's notification account (its settings file) at a server on this machine's port, signing
+    // in as user() from notify@example.test; connection as for start(), auth "login", "plain" or "none".
+    static void writeAccount(quint16 port, const QString& connection = QStringLiteral("tcp"),
+                             const QString& auth = QStringLiteral("login"));
 
     QList<Received> received() const;
     QByteArray output() const;
