@@ -34,6 +34,7 @@ QString SandboxParameters::unknown(const SandboxHttpRequest& request, const QStr
         {QStringLiteral("MyeBayPageSize"),
          names(myEbay + QStringLiteral("SubmitAction.ItemsPerPageSave CustomizedContainer ItemsPerPage "
                                        "ViewMYEBAY_NEXT_CONTAINER_CUSTOMIZE"))},
+        {QStringLiteral("MyeBaySummary"), names(myEbay.trimmed())},
         {QStringLiteral("MyeBayWatching"), names(myEbayList + QStringLiteral("WatchingNext.Filter GotoPage"))},
         {QStringLiteral("MyeBayBidding"), names(myEbayList + QStringLiteral("BiddingNext.Filter"))},
     };
