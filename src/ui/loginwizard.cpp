@@ -13,8 +13,6 @@
 #include <QWebView>
 
 namespace {
-const int ukSiteId = 3;
-const char ukDomain[] = "ebay.co.uk";
 
 QUrl signInPageUrl(const QString& domain) {
     return QUrl(Hosts::origin(Hosts::SignIn, domain) + QStringLiteral("/ws/eBayISAPI.dll?SignIn"));
@@ -26,7 +24,6 @@ LoginWizard::LoginWizard(QWidget* parent)
     , m_ui(new Ui::LoginWizard) {
     m_ui->setupUi(this);
     setWindowTitle(tr("Tollimer Login %1").arg(QCoreApplication::applicationVersion()));
-    setFixedSize(800, 600);
 
     SignInRecords::fillUsers(m_ui->comboBoxUsername);
     SignInRecords::fillCountries(m_ui->comboBoxCountry);
@@ -37,7 +34,7 @@ LoginWizard::LoginWizard(QWidget* parent)
     m_ui->vLayoutLoginSite->addWidget(m_selectedSiteView);
     m_ukView = createView(QStringLiteral("webViewUK"));
     m_ui->vLayoutLoginUK->addWidget(m_ukView);
-    m_ukView->load(signInPageUrl(QLatin1String(ukDomain)));
+    m_ukView->load(signInPageUrl(SignInRecords::ukDomain()));
 }
 
 LoginWizard::~LoginWizard() = default;
@@ -57,7 +54,7 @@ void LoginWizard::changeUser(int) {
 int LoginWizard::nextId() const {
     switch (currentId()) {
     case UserPage:
-        return m_ui->comboBoxCountry->currentData().toInt() == ukSiteId ? UkSitePage : SelectedSitePage;
+        return m_ui->comboBoxCountry->currentData().toInt() == SignInRecords::ukSiteId ? UkSitePage : SelectedSitePage;
     case SelectedSitePage:
         return UkSitePage;
     default:
@@ -88,7 +85,7 @@ bool LoginWizard::login() {
     }
     m_siteId = m_ui->comboBoxCountry->currentData().toInt();
     // A user recorded without a session would meet the failure only when a snipe fires.
-    const bool signedIn = LoginHelper::hasSessionCookie(QLatin1String(ukDomain)) &&
+    const bool signedIn = LoginHelper::hasSessionCookie(SignInRecords::ukDomain()) &&
                           LoginHelper::hasSessionCookie(m_ui->comboBoxCountry->currentText());
     if (!signedIn) {
         Messages::warning(this, tr("Login Error"),
