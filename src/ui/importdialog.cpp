@@ -1,6 +1,7 @@
 #include "importdialog.h"
 
 #include "itemhelper.h"
+#include "messages.h"
 #include "ui_importdialog.h"
 
 #include <QDebug>
@@ -11,7 +12,6 @@ ImportDialog::ImportDialog(QWidget* parent)
     , m_ui(new Ui::ImportDialog)
     , m_itemHelper(new ItemHelper(this)) {
     m_ui->setupUi(this);
-    setFixedSize(299, 152);
     m_ui->progressBar->hide();
 }
 
@@ -60,7 +60,22 @@ void ImportDialog::setWatchingCountPerPageFinished() {
     m_itemHelper->getMyeBayWatchingItemNumbers();
 }
 
-void ImportDialog::getMyeBayWatchingItemNumbersFinished(bool, const QStringList& watchingItemNumbers) {
+bool ImportDialog::stoppedSignedOut(bool ok) {
+    if (ok || !m_itemHelper->lastListSignedOut())
+        return false;
+    m_ui->progressBar->hide();
+    m_ui->checkBoxImportWatching->setEnabled(true);
+    m_ui->checkBoxImportBidding->setEnabled(true);
+    m_ui->pushButtonImport->setEnabled(true);
+    Messages::warning(this, tr("Not Signed In"),
+                      tr("My eBay showed its sign-in page: you are not signed in to eBay UK, so nothing was "
+                         "imported. Choose Logout, sign in again and import once more."));
+    return true;
+}
+
+void ImportDialog::getMyeBayWatchingItemNumbersFinished(bool ok, const QStringList& watchingItemNumbers) {
+    if (stoppedSignedOut(ok))
+        return;
     advance();
     m_itemNumbers.append(watchingItemNumbers);
     if (m_ui->checkBoxImportBidding->isChecked())
@@ -82,7 +97,9 @@ void ImportDialog::setBiddingCountPerPageFinished() {
     m_itemHelper->getMyeBayBiddingItemNumbers();
 }
 
-void ImportDialog::getMyeBayBiddingItemNumbersFinished(bool, const QStringList& biddingItemNumbers) {
+void ImportDialog::getMyeBayBiddingItemNumbersFinished(bool ok, const QStringList& biddingItemNumbers) {
+    if (stoppedSignedOut(ok))
+        return;
     advance();
     m_itemNumbers.append(biddingItemNumbers);
     watchCollected();
