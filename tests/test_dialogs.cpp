@@ -131,6 +131,7 @@ private slots:
     // browser page fills the wizard. TOLLIMER_SHOTS=DIR keeps a picture of each window there.
     void fitGermanTextsAndLargeFonts() {
         QFETCH(QString, window);
+        Q_INIT_RESOURCE(dialogs); // the forms' pictures take room too
         QVERIFY(Translations::install(qApp, QLocale(QLocale::German, QLocale::Germany)));
         QScopedPointer<QWidget> shown(createWindow(window));
         QFont large = shown->font();
