@@ -59,25 +59,19 @@ class TestDialogs : public QObject {
     }
 
     static QWidget* createWindow(const QString& name) {
-        if (name == "SnipeDialog") {
-            QSqlRecord item = QSqlDatabase::database().record("items");
-            for (const auto& field : QList<QPair<QString, QVariant>>{{"item_number", "110000000001"},
-                                                                     {"name", "Taschenuhr mit Kette, Silber 925"},
-                                                                     {"currency", "EUR"},
-                                                                     {"current_bid", 1250.0},
-                                                                     {"next_bid", 1260.0},
-                                                                     {"end_time", "2030-01-01T00:00:00"}})
-                item.setValue(field.first, field.second);
-            return new SnipeDialog(item);
-        }
-        const QMap<QString, std::function<QWidget*()>> windows{{"AboutDialog", [] { return new AboutDialog; }},
-                                                               {"UpdateDialog", [] { return new UpdateDialog; }},
-                                                               {"EditGroupDialog", [] { return new EditGroupDialog; }},
-                                                               {"GroupDialog", [] { return new GroupDialog; }},
-                                                               {"ImportDialog", [] { return new ImportDialog; }},
-                                                               {"PreferencesDialog", [] { return new PreferencesDialog; }},
-                                                               {"LoginDialog", [] { return new LoginDialog; }},
-                                                               {"LoginWizard", [] { return new LoginWizard; }}};
+        QSqlRecord item = QSqlDatabase::database().record("items");
+        item.setValue("name", "Taschenuhr mit Kette, Silber 925");
+        item.setValue("next_bid", 1260.0);
+        const QMap<QString, std::function<QWidget*()>> windows{
+            {"AboutDialog", [] { return new AboutDialog; }},
+            {"UpdateDialog", [] { return new UpdateDialog; }},
+            {"EditGroupDialog", [] { return new EditGroupDialog; }},
+            {"GroupDialog", [] { return new GroupDialog; }},
+            {"ImportDialog", [] { return new ImportDialog; }},
+            {"PreferencesDialog", [] { return new PreferencesDialog; }},
+            {"SnipeDialog", [item] { return new SnipeDialog(item); }},
+            {"LoginDialog", [] { return new LoginDialog; }},
+            {"LoginWizard", [] { return new LoginWizard; }}};
         return windows.value(name)();
     }
 
@@ -128,7 +122,7 @@ private slots:
     }
 
     // In German and at twice the usual font size every text shows whole inside its window, and the wizard's
-    // browser page fills the wizard. TOLLIMER_SHOTS=DIR keeps a picture of each window there.
+    // browser page fills the wizard.
     void fitGermanTextsAndLargeFonts() {
         QFETCH(QString, window);
         Q_INIT_RESOURCE(dialogs); // the forms' pictures take room too
@@ -139,18 +133,13 @@ private slots:
         shown->setFont(large);
         shown->show();
         QVERIFY(QTest::qWaitForWindowExposed(shown.data()));
-        const auto check = [&](const QString& shot) {
-            if (qEnvironmentVariableIsSet("TOLLIMER_SHOTS"))
-                shown->grab().save(qEnvironmentVariable("TOLLIMER_SHOTS") + "/" + shot + ".png");
-            return clippedTexts(shown.data()).join(", ");
-        };
-        QCOMPARE(check(window), QString());
+        QCOMPARE(clippedTexts(shown.data()), QStringList());
         if (auto* wizard = qobject_cast<QWizard*>(shown.data())) {
             wizard->next();
             auto* view = wizard->currentPage()->findChild<QWebView*>();
             QVERIFY(view);
             QTRY_VERIFY(view->width() > wizard->width() * 0.8 && view->height() > wizard->height() * 0.5);
-            QCOMPARE(check(window + "Browser"), QString());
+            QCOMPARE(clippedTexts(shown.data()), QStringList());
         }
     }
 
@@ -175,7 +164,7 @@ private slots:
         }
         QVERIFY(popup);
         QTimer::singleShot(0, browser, &QWidget::close);
-        QTimer stuck;
+        QTimer stuck; // ends a run that Exit could not end
         connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
         stuck.start(5000);
         QCOMPARE(QCoreApplication::exec(), 0);

@@ -1,7 +1,6 @@
 #include "clientsession.h"
 #include "itemhelper.h"
 #include "loginhelper.h"
-#include "networkmanager.h"
 #include "texthelpers.h"
 
 #include <QtTest>
@@ -38,15 +37,6 @@ private slots:
         QFETCH(QString, end);
         QFETCH(QString, expected);
         QCOMPARE(end.isEmpty() ? extractBefore(text, marker, "\"") : extractBetween(text, marker, end), expected);
-    }
-
-    // An amount with more decimals is sent rounded to cents, with a point under a comma-decimal locale.
-    void amountsAreRoundedToCents() {
-        const QLocale previous;
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        const QString formatted = NetworkManager::formatAmount(12.345678);
-        QLocale::setDefault(previous);
-        QCOMPARE(formatted, QString("12.35"));
     }
 
     // Amounts as eBay's shipping cell (site -1: the writer's way is guessed) and as the user writes them on a site

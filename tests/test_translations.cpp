@@ -22,12 +22,12 @@ class TestTranslations : public QObject {
         }
     }
 
-    // "context|source" of every message of a translation file, with "|unfinished" where it has no translation.
-    static QSet<QString> messages(const QString& path) {
+    // "context|source" of every message of a translation file in order, with "|unfinished" where it has no
+    // translation.
+    static QStringList messages(const QString& path) {
         QFile file(path);
-        QSet<QString> found;
-        if (!file.open(QIODevice::ReadOnly))
-            return found;
+        file.open(QIODevice::ReadOnly);
+        QStringList found;
         QXmlStreamReader xml(&file);
         QString context, source;
         while (!xml.atEnd()) {
@@ -45,6 +45,7 @@ class TestTranslations : public QObject {
         }
         if (xml.hasError())
             found << "unreadable: " + xml.errorString();
+        found.sort();
         return found;
     }
 
@@ -64,16 +65,10 @@ private slots:
         process.start(lupdate, {"-no-obsolete", "-locations", "none", root + "/src", "-ts", copy});
         QVERIFY(process.waitForFinished(120000));
         QCOMPARE(process.exitCode(), 0);
-        const QSet<QString> shipped = messages(root + "/translations/tollimer_de.ts");
-        const QSet<QString> extracted = messages(copy);
-        QVERIFY(!shipped.isEmpty());
-        QStringList missing, stale = (shipped - extracted).values();
-        for (const QString& message : extracted) {
-            if (!shipped.contains(message) || message.endsWith("|unfinished"))
-                missing << message;
-        }
-        QVERIFY2(missing.isEmpty() && stale.isEmpty(),
-                 qPrintable("untranslated: " + missing.join("; ") + "\nnot in the code: " + stale.join("; ")));
+        const QStringList shipped = messages(root + "/translations/tollimer_de.ts");
+        QVERIFY(shipped.size() > 100);
+        QCOMPARE(shipped.filter("|unfinished"), QStringList());
+        QCOMPARE(messages(copy), shipped);
     }
 
     void systemLanguage_data() {
