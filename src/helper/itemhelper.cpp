@@ -519,16 +519,14 @@ QStringList ItemHelper::myEbayItemNumbers(const QString& page) {
 
 void ItemHelper::getMyeBayWatchingItemNumbersWebFinished() {
     QNetworkReply* reply = finishedReply(QStringLiteral("Failed to import My eBay Watch List.\n%1"));
+    m_lastListSignedOut = false;
     if (!reply) {
         emit getMyeBayWatchingItemNumbersFinished(false, QStringList());
         return;
     }
     const QString page = NetworkManager::replyText(reply);
-    // A signed-out session gets the sign-in page, which lists nothing: that is no empty list.
-    if ((m_lastListSignedOut = LoginHelper::isSignInForm(page))) {
-        emit getMyeBayWatchingItemNumbersFinished(false, QStringList());
-        return;
-    }
+    // A signed-out session gets the sign-in page, which lists nothing; the import must not take that for a list.
+    m_lastListSignedOut = LoginHelper::isSignInForm(page);
     QStringList numbers = myEbayItemNumbers(page);
     numbers.removeDuplicates();
     for (const QString& number : qAsConst(numbers))
@@ -538,14 +536,12 @@ void ItemHelper::getMyeBayWatchingItemNumbersWebFinished() {
 
 void ItemHelper::getMyeBayBiddingItemNumbersWebFinished() {
     QNetworkReply* reply = finishedReply(QStringLiteral("Failed to import My eBay Bidding List.\n%1"));
+    m_lastListSignedOut = false;
     if (!reply) {
         emit getMyeBayBiddingItemNumbersFinished(false, QStringList());
         return;
     }
     const QString page = NetworkManager::replyText(reply);
-    if ((m_lastListSignedOut = LoginHelper::isSignInForm(page))) {
-        emit getMyeBayBiddingItemNumbersFinished(false, QStringList());
-        return;
-    }
+    m_lastListSignedOut = LoginHelper::isSignInForm(page);
     emit getMyeBayBiddingItemNumbersFinished(true, myEbayItemNumbers(page));
 }

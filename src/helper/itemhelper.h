@@ -43,7 +43,7 @@ public:
     // Whether the last failed request ended without any HTTP answer (time-out, dropped or reset connection), so
     // that eBay may have acted on it.
     bool lastFailureUnanswered() const { return m_lastFailureUnanswered; }
-    // Whether the last My eBay list came back as eBay's sign-in page; its signal then said ok false.
+    // Whether the last My eBay list came back as eBay's sign-in page (its signal gave an empty list).
     bool lastListSignedOut() const { return m_lastListSignedOut; }
 
     // Result of getItems, valid after getItemsFinished(true) while the helper lives.

@@ -60,8 +60,8 @@ void ImportDialog::setWatchingCountPerPageFinished() {
     m_itemHelper->getMyeBayWatchingItemNumbers();
 }
 
-bool ImportDialog::stoppedSignedOut(bool ok) {
-    if (ok || !m_itemHelper->lastListSignedOut())
+bool ImportDialog::stoppedSignedOut() {
+    if (!m_itemHelper->lastListSignedOut())
         return false;
     m_ui->progressBar->hide();
     m_ui->checkBoxImportWatching->setEnabled(true);
@@ -73,8 +73,8 @@ bool ImportDialog::stoppedSignedOut(bool ok) {
     return true;
 }
 
-void ImportDialog::getMyeBayWatchingItemNumbersFinished(bool ok, const QStringList& watchingItemNumbers) {
-    if (stoppedSignedOut(ok))
+void ImportDialog::getMyeBayWatchingItemNumbersFinished(bool, const QStringList& watchingItemNumbers) {
+    if (stoppedSignedOut())
         return;
     advance();
     m_itemNumbers.append(watchingItemNumbers);
@@ -97,8 +97,8 @@ void ImportDialog::setBiddingCountPerPageFinished() {
     m_itemHelper->getMyeBayBiddingItemNumbers();
 }
 
-void ImportDialog::getMyeBayBiddingItemNumbersFinished(bool ok, const QStringList& biddingItemNumbers) {
-    if (stoppedSignedOut(ok))
+void ImportDialog::getMyeBayBiddingItemNumbersFinished(bool, const QStringList& biddingItemNumbers) {
+    if (stoppedSignedOut())
         return;
     advance();
     m_itemNumbers.append(biddingItemNumbers);

@@ -40,7 +40,7 @@ private slots:
 private:
     void advance();
     // Whether a list came back as the sign-in page; if so, says so and makes the dialog ready to try again.
-    bool stoppedSignedOut(bool ok);
+    bool stoppedSignedOut();
     void importBidding();
     void watchCollected();
 
