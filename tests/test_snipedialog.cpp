@@ -77,6 +77,10 @@ private slots:
         QCOMPARE(child<QLineEdit>(dialog, "lineEditLeadTime")->text(), lead);
         QCOMPARE(child<QLineEdit>(dialog, "lineEditLeadTime")->isEnabled(), !automatic);
         QCOMPARE(child<QLabel>(dialog, "labelBidHint")->text(), QString("GBP (10.50 or more)"));
+        // Values from eBay show as text: a currency or number holding markup must not be rendered.
+        for (const char* name :
+             {"labelItemNumber", "labelCurrentBid", "labelMinimumBid", "labelShipping", "labelBids", "labelBidHint"})
+            QCOMPARE(child<QLabel>(dialog, name)->textFormat(), Qt::PlainText);
         // The auction ends an hour after the window opened; a busy machine may take a second or two to get here.
         const QString timeLeft = child<QLabel>(dialog, "labelTimeLeft")->text();
         QVERIFY2(QRegularExpression("^<font color='red'>59m 5\\ds</font>$").match(timeLeft).hasMatch(),
