@@ -77,6 +77,10 @@ private slots:
         QCOMPARE(child<QLineEdit>(dialog, "lineEditLeadTime")->text(), lead);
         QCOMPARE(child<QLineEdit>(dialog, "lineEditLeadTime")->isEnabled(), !automatic);
         QCOMPARE(child<QLabel>(dialog, "labelBidHint")->text(), QString("GBP (10.50 or more)"));
+        // Values from eBay show as text: a currency or number holding markup must not be rendered.
+        for (const char* name :
+             {"labelItemNumber", "labelCurrentBid", "labelMinimumBid", "labelShipping", "labelBids", "labelBidHint"})
+            QCOMPARE(child<QLabel>(dialog, name)->textFormat(), Qt::PlainText);
         // The auction ends an hour after the window opened; a busy machine may take a second or two to get here.
         const QString timeLeft = child<QLabel>(dialog, "labelTimeLeft")->text();
         QVERIFY2(QRegularExpression("^<font color='red'>59m 5\\ds</font>$").match(timeLeft).hasMatch(),
@@ -94,22 +98,31 @@ private slots:
         QTest::addColumn<QString>("bid");
         QTest::addColumn<bool>("automatic");
         QTest::addColumn<QString>("lead");
+        QTest::addColumn<int>("site");
         QTest::addColumn<QString>("refusal");
-        testRow("below the minimum", 10.5, "10.49", true, "5", "Pleae enter a bid that is 10.5 or more.");
-        testRow("equal to the minimum", 10.5, "10.50", true, "5", "");
-        testRow("no minimum stored", 0.0, "0.50", true, "5", "");
-        testRow("no bid at all", 0.0, "", true, "5", "Pleae enter a bid that is 0.01 or more.");
-        testRow("lead time 0", 10.5, "11", false, "0", "Pleae enter a lead time that is between 1 and 60 seconds.");
-        testRow("lead time 61", 10.5, "11", false, "61", "Pleae enter a lead time that is between 1 and 60 seconds.");
-        testRow("lead time 60", 10.5, "11", false, "60", "");
-        testRow("automatic ignores the field", 10.5, "11", true, "0", "");
+        const QString tooLow = "Pleae enter a bid that is 10.5 or more.";
+        const QString badLead = "Pleae enter a lead time that is between 1 and 60 seconds.";
+        testRow("below the minimum", 10.5, "10.49", true, "5", 3, tooLow);
+        testRow("equal to the minimum", 10.5, "10.50", true, "5", 3, "");
+        testRow("no minimum stored", 0.0, "0.50", true, "5", 3, "");
+        testRow("no bid at all", 0.0, "", true, "5", 3, "Pleae enter a bid that is 0.01 or more.");
+        testRow("decimal comma on a German site", 10.5, "12,50", true, "5", 77, "");
+        testRow("decimal comma on the UK site", 10.5, "12,50", true, "5", 3, tooLow);
+        testRow("lead time 0", 10.5, "11", false, "0", 3, badLead);
+        testRow("lead time 61", 10.5, "11", false, "61", 3, badLead);
+        testRow("lead time 60", 10.5, "11", false, "60", 3, "");
+        testRow("automatic ignores the field", 10.5, "11", true, "0", 3, "");
     }
     void validation() {
         QFETCH(double, nextBid);
         QFETCH(QString, bid);
         QFETCH(bool, automatic);
         QFETCH(QString, lead);
+        QFETCH(int, site);
         QFETCH(QString, refusal);
+        QSqlRecord country = StoreFixture::record("countries", {{"site_id", site}});
+        QVERIFY(DbHelper::getCountry(country));
+        TollimerApp::instance()->setCountry(country);
         SnipeDialog dialog(item(QVariant(), QVariant(), nextBid));
         dialog.show();
         child<QLineEdit>(dialog, "lineEditUserBidAmount")->setText(bid);
@@ -120,6 +133,7 @@ private slots:
             QVERIFY(m_boxes.boxes.isEmpty());
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
             QCOMPARE(dialog.leadTime(), automatic ? 0 : lead.toInt());
+            QCOMPARE(dialog.bid(), QString(bid).replace(",", ".").toDouble());
             return;
         }
         QCOMPARE(m_boxes.boxes.size(), 1);

@@ -1,7 +1,6 @@
 #include "clientsession.h"
 #include "itemhelper.h"
 #include "loginhelper.h"
-#include "networkmanager.h"
 #include "texthelpers.h"
 
 #include <QtTest>
@@ -40,42 +39,36 @@ private slots:
         QCOMPARE(end.isEmpty() ? extractBefore(text, marker, "\"") : extractBetween(text, marker, end), expected);
     }
 
-    void encodeForQueryKeepsValuesIntact_data() {
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("expected");
-        ClientSession::addRows({
-            {"fragment and percent", "x#y%z", "x%23y%25z"},
-            {"space and non-ASCII", "jö ns", "j%C3%B6%20ns"},
-            {"unreserved kept", "a-b_c.d~e", "a-b_c.d~e"},
-        });
-    }
-    void encodeForQueryKeepsValuesIntact() {
-        QFETCH(QString, value);
-        QFETCH(QString, expected);
-        QCOMPARE(encodeForQuery(value), expected);
-        QCOMPARE(QUrl::fromPercentEncoding(expected.toLatin1()), value);
-    }
-
-    // An amount with more decimals is sent rounded to cents, with a point under a comma-decimal locale.
-    void amountsAreRoundedToCents() {
-        const QLocale previous;
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        const QString formatted = NetworkManager::formatAmount(12.345678);
-        QLocale::setDefault(previous);
-        QCOMPARE(formatted, QString("12.35"));
-    }
-
-    void shippingCostTexts_data() {
+    // Amounts as eBay's shipping cell (site -1: the writer's way is guessed) and as the user writes them on a site
+    // (3 the UK, 77 Germany, 193 Switzerland); -1.0 is an amount that cannot be read.
+    void amounts_data() {
         QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("site");
         QTest::addColumn<double>("expected");
-        QTest::newRow("plain number") << "4.99" << 4.99;
-        QTest::newRow("free in a sentence") << "Free Standard Postage" << 0.0;
-        QTest::newRow("no digits before the point") << "EUR .75" << 0.75;
+        QTest::newRow("point") << "4.99" << -1 << 4.99;
+        QTest::newRow("free in a sentence") << "Free Standard Postage" << -1 << 0.0;
+        QTest::newRow("no digits before the point") << "EUR .75" << -1 << 0.75;
+        QTest::newRow("decimal comma") << "EUR 4,90" << -1 << 4.9;
+        QTest::newRow("decimal comma, no cents") << "EUR 4,00" << -1 << 4.0;
+        QTest::newRow("grouping points") << "EUR 1.250,00" << -1 << 1250.0;
+        QTest::newRow("grouping apostrophe") << "CHF 1'250.00" << -1 << 1250.0;
+        QTest::newRow("grouping commas") << "£1,250,000.5" << -1 << 1250000.5;
+        QTest::newRow("groups that do not fit") << "1,25,000.00" << -1 << -1.0;
+        QTest::newRow("typed on a comma site") << " 12,50 " << 77 << 12.5;
+        QTest::newRow("typed with groups on a comma site") << "1.250,5" << 77 << 1250.5;
+        QTest::newRow("a point on a comma site") << "12.50" << 77 << -1.0;
+        QTest::newRow("a comma on a point site") << "12,50" << 3 << -1.0;
+        QTest::newRow("Swiss") << "1'250.00" << 193 << 1250.0;
+        QTest::newRow("letters") << "12 EUR" << 3 << -1.0;
     }
-    void shippingCostTexts() {
+    void amounts() {
         QFETCH(QString, text);
+        QFETCH(int, site);
         QFETCH(double, expected);
-        QCOMPARE(ItemHelper::parseShippingCost(text), expected);
+        QCOMPARE(site < 0 ? ItemHelper::parseShippingCost(text) : readAmount(text, decimalMarkOfSite(site)), expected);
+        if (site >= 0 && expected > 0) // what the dialog writes into the field reads back
+            QCOMPARE(readAmount(amountForEditing(expected, decimalMarkOfSite(site)), decimalMarkOfSite(site)),
+                     expected);
     }
 
     void htmlBidAnswers_data() {

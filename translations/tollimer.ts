@@ -248,6 +248,16 @@ www.tollimer.com</source>
         <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <location filename="../src/ui/importdialog.cpp" line="70"/>
+        <source>Not Signed In</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/importdialog.cpp" line="71"/>
+        <source>My eBay showed its sign-in page: you are not signed in to eBay UK, so nothing was imported. Choose Logout, sign in again and import once more.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>LoginDialog</name>
@@ -312,6 +322,36 @@ www.tollimer.com</source>
     <message>
         <location filename="../src/ui/logindialog.cpp" line="137"/>
         <source>Wrong Username or Password.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/signinrecords.cpp" line="17"/>
+        <source>Database Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/signinrecords.cpp" line="74"/>
+        <source>Failed to load country.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/signinrecords.cpp" line="86"/>
+        <source>Failed to add user.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/signinrecords.cpp" line="89"/>
+        <source>Failed to retrieve added user.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/signinrecords.cpp" line="91"/>
+        <source>Failed to update user.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../src/ui/signinrecords.cpp" line="106"/>
+        <source>Failed to save setting.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -249,6 +249,16 @@ www.tollimer.com</source>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
+    <message>
+        <location filename="../src/ui/importdialog.cpp" line="70"/>
+        <source>Not Signed In</source>
+        <translation>Nicht angemeldet</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/importdialog.cpp" line="71"/>
+        <source>My eBay showed its sign-in page: you are not signed in to eBay UK, so nothing was imported. Choose Logout, sign in again and import once more.</source>
+        <translation>„Mein eBay“ hat seine Anmeldeseite gezeigt: Sie sind bei eBay UK nicht angemeldet, daher wurde nichts importiert. Wählen Sie „Abmelden“, melden Sie sich erneut an und importieren Sie noch einmal.</translation>
+    </message>
 </context>
 <context>
     <name>LoginDialog</name>
@@ -315,6 +325,36 @@ www.tollimer.com</source>
         <source>Wrong Username or Password.</source>
         <translation>Falscher Mitgliedsname oder falsches Passwort.</translation>
     </message>
+    <message>
+        <location filename="../src/ui/signinrecords.cpp" line="17"/>
+        <source>Database Error</source>
+        <translation>Datenbankfehler</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/signinrecords.cpp" line="74"/>
+        <source>Failed to load country.</source>
+        <translation>Das Land konnte nicht geladen werden.</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/signinrecords.cpp" line="86"/>
+        <source>Failed to add user.</source>
+        <translation>Das Mitglied konnte nicht hinzugefügt werden.</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/signinrecords.cpp" line="89"/>
+        <source>Failed to retrieve added user.</source>
+        <translation>Das hinzugefügte Mitglied konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/signinrecords.cpp" line="91"/>
+        <source>Failed to update user.</source>
+        <translation>Das Mitglied konnte nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/signinrecords.cpp" line="106"/>
+        <source>Failed to save setting.</source>
+        <translation>Die Einstellung konnte nicht gespeichert werden.</translation>
+    </message>
 </context>
 <context>
     <name>LoginHelper</name>
@@ -357,7 +397,7 @@ www.tollimer.com</source>
     <message>
         <location filename="../src/ui/loginwizard.ui" line="101"/>
         <source>Please login to eBay UK.  This is needed for sniping to work.  After you are done, click Finish.</source>
-        <translation>Bitte melden Sie sich bei eBay UK an. Das ist nötig, damit das Sniping funktioniert. Klicken Sie danach auf „Fertigstellen“.</translation>
+        <translation>Bitte melden Sie sich bei eBay UK an. Das ist nötig, damit das Sniping funktioniert. Klicken Sie danach auf „Abschließen“.</translation>
     </message>
     <message>
         <location filename="../src/ui/loginwizard.cpp" line="28"/>
@@ -378,7 +418,7 @@ www.tollimer.com</source>
     <message>
         <location filename="../src/ui/loginwizard.cpp" line="95"/>
         <source>You are not signed in to eBay yet. Sign in on the page, then press Finish.</source>
-        <translation>Sie sind noch nicht bei eBay angemeldet. Melden Sie sich auf der Seite an und klicken Sie dann auf „Fertigstellen“.</translation>
+        <translation>Sie sind noch nicht bei eBay angemeldet. Melden Sie sich auf der Seite an und klicken Sie dann auf „Abschließen“.</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include "developerkeys.h"
 #include "failurebox.h"
 #include "hosts.h"
+#include "loginhelper.h"
 #include "messages.h"
 #include "networkmanager.h"
 #include "texthelpers.h"
@@ -280,19 +281,7 @@ double ItemHelper::parseShippingCost(const QString& costText, bool* decided) {
         *decided = true;
     if (costText.contains(QLatin1String("free"), Qt::CaseInsensitive))
         return 0.0;
-    // Thousands separators go first: "£1,250.00" is 1250, not the 250 after the comma.
-    static const QRegularExpression separator(QStringLiteral("(?<=\\d),(?=\\d{3}(?:\\D|$))"));
-    QString text = costText;
-    text.remove(separator);
-    QRegExp number(QStringLiteral(".*(\\d*(\\.\\d+)?)"), Qt::CaseSensitive, QRegExp::RegExp);
-    if (number.indexIn(text) < 0) {
-        if (decided)
-            *decided = false;
-        return -1.0;
-    }
-    bool ok = false;
-    const double cost = number.cap(1).toDouble(&ok);
-    return ok ? cost : -1.0;
+    return trailingAmount(costText);
 }
 
 void ItemHelper::getShippingWebFinished() {
@@ -534,11 +523,15 @@ QStringList ItemHelper::myEbayItemNumbers(const QString& page) {
 
 void ItemHelper::getMyeBayWatchingItemNumbersWebFinished() {
     QNetworkReply* reply = finishedReply(QStringLiteral("Failed to import My eBay Watch List.\n%1"));
+    m_lastListSignedOut = false;
     if (!reply) {
         emit getMyeBayWatchingItemNumbersFinished(false, QStringList());
         return;
     }
-    QStringList numbers = myEbayItemNumbers(NetworkManager::replyText(reply));
+    const QString page = NetworkManager::replyText(reply);
+    // A signed-out session gets the sign-in page, which lists nothing; the import must not take that for a list.
+    m_lastListSignedOut = LoginHelper::isSignInForm(page);
+    QStringList numbers = myEbayItemNumbers(page);
     numbers.removeDuplicates();
     for (const QString& number : qAsConst(numbers))
         qDebug() << number;
@@ -547,9 +540,12 @@ void ItemHelper::getMyeBayWatchingItemNumbersWebFinished() {
 
 void ItemHelper::getMyeBayBiddingItemNumbersWebFinished() {
     QNetworkReply* reply = finishedReply(QStringLiteral("Failed to import My eBay Bidding List.\n%1"));
+    m_lastListSignedOut = false;
     if (!reply) {
         emit getMyeBayBiddingItemNumbersFinished(false, QStringList());
         return;
     }
-    emit getMyeBayBiddingItemNumbersFinished(true, myEbayItemNumbers(NetworkManager::replyText(reply)));
+    const QString page = NetworkManager::replyText(reply);
+    m_lastListSignedOut = LoginHelper::isSignInForm(page);
+    emit getMyeBayBiddingItemNumbersFinished(true, myEbayItemNumbers(page));
 }

@@ -43,6 +43,8 @@ public:
     // Whether the last failed request ended without any HTTP answer (time-out, dropped or reset connection), so
     // that eBay may have acted on it.
     bool lastFailureUnanswered() const { return m_lastFailureUnanswered; }
+    // Whether the last My eBay list came back as eBay's sign-in page (its signal gave an empty list).
+    bool lastListSignedOut() const { return m_lastListSignedOut; }
 
     // Result of getItems, valid after getItemsFinished(true) while the helper lives.
     ItemHash* items() const { return m_items; }
@@ -130,6 +132,7 @@ private:
     int m_transferTimeoutMs = 0;
     bool m_lastFailureTimedOut = false;
     bool m_lastFailureUnanswered = false;
+    bool m_lastListSignedOut = false;
     QString m_lastFailure;
     QNetworkAccessManager* m_manager = nullptr;
     QString m_itemNumber;

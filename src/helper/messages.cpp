@@ -1,5 +1,7 @@
 #include "messages.h"
 
+#include <QScopedPointer>
+
 namespace {
 Messages::Handler& currentHandler() {
     static Messages::Handler handler;
@@ -7,11 +9,17 @@ Messages::Handler& currentHandler() {
 }
 } // namespace
 
+QMessageBox* Messages::build(const Box& box) {
+    auto* messageBox = new QMessageBox(box.icon, box.title, box.text, box.buttons, box.parent);
+    messageBox->setTextFormat(Qt::PlainText);
+    return messageBox;
+}
+
 QMessageBox::StandardButton Messages::show(const Box& box) {
     if (currentHandler())
         return currentHandler()(box);
-    QMessageBox messageBox(box.icon, box.title, box.text, box.buttons, box.parent);
-    return static_cast<QMessageBox::StandardButton>(messageBox.exec());
+    QScopedPointer<QMessageBox> messageBox(build(box));
+    return static_cast<QMessageBox::StandardButton>(messageBox->exec());
 }
 
 QMessageBox::StandardButton Messages::critical(QWidget* parent, const QString& title, const QString& text,

@@ -11,7 +11,6 @@ EditGroupDialog::EditGroupDialog(QWidget* parent)
     : QDialog(parent)
     , m_ui(new Ui::EditGroupDialog) {
     m_ui->setupUi(this);
-    setFixedSize(393, 140);
 }
 
 EditGroupDialog::~EditGroupDialog() = default;

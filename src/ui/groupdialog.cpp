@@ -16,7 +16,6 @@ GroupDialog::GroupDialog(QWidget* parent)
     : QDialog(parent)
     , m_ui(new Ui::GroupDialog) {
     m_ui->setupUi(this);
-    setFixedSize(400, 293);
     loadGroups();
 }
 

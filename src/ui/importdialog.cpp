@@ -1,6 +1,7 @@
 #include "importdialog.h"
 
 #include "itemhelper.h"
+#include "messages.h"
 #include "ui_importdialog.h"
 
 #include <QDebug>
@@ -11,7 +12,6 @@ ImportDialog::ImportDialog(QWidget* parent)
     , m_ui(new Ui::ImportDialog)
     , m_itemHelper(new ItemHelper(this)) {
     m_ui->setupUi(this);
-    setFixedSize(299, 152);
     m_ui->progressBar->hide();
 }
 
@@ -60,7 +60,22 @@ void ImportDialog::setWatchingCountPerPageFinished() {
     m_itemHelper->getMyeBayWatchingItemNumbers();
 }
 
+bool ImportDialog::stoppedSignedOut() {
+    if (!m_itemHelper->lastListSignedOut())
+        return false;
+    m_ui->progressBar->hide();
+    m_ui->checkBoxImportWatching->setEnabled(true);
+    m_ui->checkBoxImportBidding->setEnabled(true);
+    m_ui->pushButtonImport->setEnabled(true);
+    Messages::warning(this, tr("Not Signed In"),
+                      tr("My eBay showed its sign-in page: you are not signed in to eBay UK, so nothing was "
+                         "imported. Choose Logout, sign in again and import once more."));
+    return true;
+}
+
 void ImportDialog::getMyeBayWatchingItemNumbersFinished(bool, const QStringList& watchingItemNumbers) {
+    if (stoppedSignedOut())
+        return;
     advance();
     m_itemNumbers.append(watchingItemNumbers);
     if (m_ui->checkBoxImportBidding->isChecked())
@@ -83,6 +98,8 @@ void ImportDialog::setBiddingCountPerPageFinished() {
 }
 
 void ImportDialog::getMyeBayBiddingItemNumbersFinished(bool, const QStringList& biddingItemNumbers) {
+    if (stoppedSignedOut())
+        return;
     advance();
     m_itemNumbers.append(biddingItemNumbers);
     watchCollected();

@@ -39,6 +39,8 @@ private slots:
 
 private:
     void advance();
+    // Whether a list came back as the sign-in page; if so, says so and makes the dialog ready to try again.
+    bool stoppedSignedOut();
     void importBidding();
     void watchCollected();
 

@@ -10,16 +10,10 @@
 #include <QPushButton>
 #include <QSqlRecord>
 
-namespace {
-const int ukSiteId = 3;
-const char ukDomain[] = "ebay.co.uk";
-} // namespace
-
 LoginDialog::LoginDialog(QWidget* parent)
     : QDialog(parent)
     , m_ui(new Ui::LoginDialog) {
     m_ui->setupUi(this);
-    setFixedSize(330, 320);
     setWindowTitle(tr("Tollimer Login %1").arg(QCoreApplication::applicationVersion()));
     m_ui->progressBar->hide();
 
@@ -111,13 +105,13 @@ void LoginDialog::login() {
         return;
     }
     m_siteId = m_ui->comboBoxCountry->currentData().toInt();
-    m_progressStep = m_siteId == ukSiteId ? 50 : 25;
+    m_progressStep = m_siteId == SignInRecords::ukSiteId ? 50 : 25;
 
     setFormEnabled(false);
     m_ui->checkBoxRemember->setEnabled(false);
     m_ui->progressBar->show();
     // Sniping always goes through the UK site, so it is signed in to first whatever site was chosen.
-    m_loginHelper->login(m_username, m_password, QLatin1String(ukDomain), ukSiteId);
+    m_loginHelper->login(m_username, m_password, SignInRecords::ukDomain(), SignInRecords::ukSiteId);
 }
 
 void LoginDialog::increaseProgressBar() {
@@ -137,7 +131,7 @@ void LoginDialog::loginFinished(bool ok, int siteId) {
             Messages::warning(this, tr("Login Error"), tr("Wrong Username or Password."));
         return;
     }
-    if (siteId == ukSiteId && m_siteId != ukSiteId) {
+    if (siteId == SignInRecords::ukSiteId && m_siteId != SignInRecords::ukSiteId) {
         m_loginHelper->login(m_username, m_password, m_ui->comboBoxCountry->currentText(), m_siteId);
         return;
     }

@@ -15,8 +15,6 @@
 #include <utility>
 
 namespace {
-const int ukSiteId = 3;
-const char ukDomain[] = "ebay.co.uk";
 
 QUrl signInPageUrl(const QString& domain) {
     return QUrl(Hosts::origin(Hosts::SignIn, domain) + QStringLiteral("/ws/eBayISAPI.dll?SignIn"));
@@ -28,7 +26,6 @@ LoginWizard::LoginWizard(QWidget* parent)
     , m_ui(new Ui::LoginWizard) {
     m_ui->setupUi(this);
     setWindowTitle(tr("Tollimer Login %1").arg(QCoreApplication::applicationVersion()));
-    setFixedSize(800, 600);
 
     SignInRecords::fillUsers(m_ui->comboBoxUsername);
     SignInRecords::fillCountries(m_ui->comboBoxCountry);
@@ -39,7 +36,7 @@ LoginWizard::LoginWizard(QWidget* parent)
     m_ui->vLayoutLoginSite->addWidget(m_selectedSiteView);
     m_ukView = createView(QStringLiteral("webViewUK"));
     m_ui->vLayoutLoginUK->addWidget(m_ukView);
-    m_ukView->load(signInPageUrl(QLatin1String(ukDomain)));
+    m_ukView->load(signInPageUrl(SignInRecords::ukDomain()));
 }
 
 LoginWizard::~LoginWizard() = default;
@@ -59,7 +56,7 @@ void LoginWizard::changeUser(int) {
 int LoginWizard::nextId() const {
     switch (currentId()) {
     case UserPage:
-        return m_ui->comboBoxCountry->currentData().toInt() == ukSiteId ? UkSitePage : SelectedSitePage;
+        return m_ui->comboBoxCountry->currentData().toInt() == SignInRecords::ukSiteId ? UkSitePage : SelectedSitePage;
     case SelectedSitePage:
         return UkSitePage;
     default:
@@ -96,8 +93,8 @@ bool LoginWizard::login() {
     if (!m_sessionCheck) {
         m_sessionCheck = new LoginHelper(this);
         connect(m_sessionCheck, &LoginHelper::sessionChecked, this, &LoginWizard::sessionChecked);
-        QStringList sites{QLatin1String(ukDomain)};
-        if (m_siteId != ukSiteId)
+        QStringList sites{SignInRecords::ukDomain()};
+        if (m_siteId != SignInRecords::ukSiteId)
             sites << m_ui->comboBoxCountry->currentText();
         m_sessionCheck->checkSession(sites);
     }

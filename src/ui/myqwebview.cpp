@@ -11,8 +11,12 @@ MyQWebView::MyQWebView(QWidget* parent)
 
 QWebView* MyQWebView::createWindow(QWebPage::WebWindowType type) {
     Q_UNUSED(type)
-    auto* view = new MyQWebView;
+    // A window of its own, but owned by the view that opened it, and not one that keeps the program running:
+    // Exit must end the program while pop-ups are open, and they go with the browser.
+    auto* view = new MyQWebView(this);
+    view->setWindowFlags(Qt::Window);
     view->setAttribute(Qt::WA_DeleteOnClose);
+    view->setAttribute(Qt::WA_QuitOnClose, false);
     view->show();
     return view;
 }

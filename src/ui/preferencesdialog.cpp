@@ -3,6 +3,7 @@
 #include "boundedintvalidator.h"
 #include "dbhelper.h"
 #include "developerkeysbox.h"
+#include "leadtimechoice.h"
 #include "messages.h"
 #include "tollimerapp.h"
 #include "ui_preferencesdialog.h"
@@ -27,11 +28,10 @@ PreferencesDialog::PreferencesDialog(const QSqlRecord& user, QWidget* parent)
     , m_ui(new Ui::PreferencesDialog)
     , m_userId(user.value(QStringLiteral("id")).toInt()) {
     m_ui->setupUi(this);
-    if (user.value(QStringLiteral("auto_detect_lead_time")).toBool())
-        m_ui->radioButtonAutoDetect->setChecked(true);
-    else
-        m_ui->radioButtonUserSpecified->setChecked(true);
-    m_ui->lineEditLeadTime->setText(user.value(QStringLiteral("default_lead_time")).toString());
+    m_leadTime =
+        new LeadTimeChoice(m_ui->radioButtonAutoDetect, m_ui->radioButtonUserSpecified, m_ui->lineEditLeadTime, this);
+    m_leadTime->set(user.value(QStringLiteral("auto_detect_lead_time")).toBool(),
+                    user.value(QStringLiteral("default_lead_time")).toString());
     m_ui->lineEditRefreshRate->setText(user.value(QStringLiteral("refresh_interval")).toString());
     m_ui->lineEditEmail->setText(user.value(QStringLiteral("email")).toString());
     m_ui->checkBoxOutBid->setChecked(user.value(QStringLiteral("outbid_notification")).toBool());
@@ -40,24 +40,23 @@ PreferencesDialog::PreferencesDialog(const QSqlRecord& user, QWidget* parent)
     m_ui->checkBoxCloseToSysTray->setChecked(user.value(QStringLiteral("close_systray")).toBool());
     enableDisableLeadTimeEdit();
 
-    m_ui->lineEditLeadTime->setValidator(new BoundedIntValidator(1, 60, this));
     m_ui->lineEditRefreshRate->setValidator(new BoundedIntValidator(0, 14400, this));
     m_ui->lineEditEmail->setValidator(new QRegExpValidator(
         QRegExp(QStringLiteral("^([a-zA-Z0-9_\\.\\-\\+])+\\@(([a-zA-Z0-9\\-])+\\.)+([a-zA-Z0-9]{2,4})+$"),
                 Qt::CaseSensitive),
         this));
-    if (auto* box = qobject_cast<QBoxLayout*>(layout()))
-        box->insertWidget(box->count() - 1, new DeveloperKeysBox(this));
+    // Above the button box.
+    m_ui->mainLayout->insertWidget(m_ui->mainLayout->count() - 1, new DeveloperKeysBox(this));
 }
 
 PreferencesDialog::~PreferencesDialog() = default;
 
 bool PreferencesDialog::autoDetectLeadTime() const {
-    return m_ui->radioButtonAutoDetect->isChecked();
+    return m_leadTime->automatic();
 }
 
 int PreferencesDialog::leadTime() const {
-    return m_ui->lineEditLeadTime->text().toInt();
+    return m_leadTime->seconds();
 }
 
 int PreferencesDialog::refreshInterval() const {
@@ -85,14 +84,11 @@ bool PreferencesDialog::closeToSysTray() const {
 }
 
 void PreferencesDialog::enableDisableLeadTimeEdit() {
-    const bool userSpecified = m_ui->radioButtonUserSpecified->isChecked();
-    m_ui->lineEditLeadTime->setEnabled(userSpecified);
-    if (userSpecified)
-        m_ui->lineEditLeadTime->setFocus();
+    m_leadTime->enableField();
 }
 
 void PreferencesDialog::acceptReceived() {
-    if (m_ui->radioButtonUserSpecified->isChecked() && !acceptable(m_ui->lineEditLeadTime)) {
+    if (!m_leadTime->acceptable()) {
         Messages::critical(this, tr("Invalid lead time"),
                            tr("Pleae enter a lead time that is between 1 and 60 seconds."));
         m_ui->lineEditLeadTime->setFocus();

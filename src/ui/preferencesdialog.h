@@ -5,6 +5,8 @@
 #include <QSqlRecord>
 #include <QString>
 
+class LeadTimeChoice;
+
 namespace Ui {
 class PreferencesDialog;
 }
@@ -41,5 +43,6 @@ private:
     bool saveUser();
 
     QScopedPointer<Ui::PreferencesDialog> m_ui;
+    LeadTimeChoice* m_leadTime = nullptr;
     int m_userId = 0;
 };

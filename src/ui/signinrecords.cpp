@@ -11,12 +11,11 @@
 #include <QVariant>
 
 namespace {
-QString text(const char* source) {
-    return QCoreApplication::translate("LoginDialog", source);
-}
-
+// The texts belong to the login dialog's context, where the wizard finds them too; each message is marked where
+// it is written so that it is extracted for translation.
 bool databaseError(QWidget* parent, const char* message) {
-    Messages::warning(parent, text("Database Error"), text(message));
+    Messages::warning(parent, QCoreApplication::translate("LoginDialog", "Database Error"),
+                      QCoreApplication::translate("LoginDialog", message));
     return false;
 }
 } // namespace
@@ -72,7 +71,7 @@ bool SignInRecords::saveUser(QWidget* parent, const QString& username, const QSt
     QSqlRecord country = QSqlDatabase::database().record(QStringLiteral("countries"));
     country.setValue(QStringLiteral("site_id"), siteId);
     if (!DbHelper::getCountry(country))
-        return databaseError(parent, "Failed to load country.");
+        return databaseError(parent, QT_TRANSLATE_NOOP("LoginDialog", "Failed to load country."));
     if (app)
         app->setCountry(country);
 
@@ -84,12 +83,12 @@ bool SignInRecords::saveUser(QWidget* parent, const QString& username, const QSt
     user.setValue(QStringLiteral("country_id"), country.value(QStringLiteral("id")));
     if (!found) {
         if (!DbHelper::addUser(user))
-            return databaseError(parent, "Failed to add user.");
+            return databaseError(parent, QT_TRANSLATE_NOOP("LoginDialog", "Failed to add user."));
         user.setValue(QStringLiteral("id"), QVariant());
         if (!DbHelper::getUser(user))
-            return databaseError(parent, "Failed to retrieve added user.");
+            return databaseError(parent, QT_TRANSLATE_NOOP("LoginDialog", "Failed to retrieve added user."));
     } else if (!DbHelper::updateUser(user)) {
-        return databaseError(parent, "Failed to update user.");
+        return databaseError(parent, QT_TRANSLATE_NOOP("LoginDialog", "Failed to update user."));
     }
 
     user.setValue(QStringLiteral("password"), memoryPassword);
@@ -104,7 +103,7 @@ bool SignInRecords::saveAutoLogin(QWidget* parent, int userId) {
     setting.setValue(QStringLiteral("id"), 1);
     setting.setValue(QStringLiteral("auto_login_user_id"), userId);
     if (!DbHelper::updateSetting(setting))
-        return databaseError(parent, "Failed to save setting.");
+        return databaseError(parent, QT_TRANSLATE_NOOP("LoginDialog", "Failed to save setting."));
     return true;
 }
 

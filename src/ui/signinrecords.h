@@ -10,6 +10,10 @@ class QWidget;
 // in, in the store and in the application object. Static functions only; used on the GUI thread.
 class SignInRecords {
 public:
+    // Sniping goes through the UK site whatever site the user chose, so both windows sign in to it as well.
+    static constexpr int ukSiteId = 3;
+    static QString ukDomain() { return QStringLiteral("ebay.co.uk"); }
+
     // Stored users in the store's order (text the user name, data the id); entry 0 selected when there is one.
     static void fillUsers(QComboBox* users);
     // The sites ordered by domain (text the domain, data eBay's site id), the site with id 0 selected.

@@ -4,33 +4,41 @@
 #include "clockmanager.h"
 #include "groupcombobox.h"
 #include "hosts.h"
+#include "leadtimechoice.h"
 #include "messages.h"
 #include "texthelpers.h"
 #include "tollimerapp.h"
 #include "watchlisttexts.h"
 
-#include <QDoubleValidator>
-#include <QIntValidator>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 
 namespace {
 QSqlRecord appUser() {
     TollimerApp* app = TollimerApp::instance();
     return app ? app->user() : QSqlRecord();
 }
+
+DecimalMark appSiteMark() {
+    TollimerApp* app = TollimerApp::instance();
+    return decimalMarkOfSite(app ? app->country().value(QStringLiteral("site_id")).toInt() : 0);
+}
 } // namespace
 
 SnipeDialog::SnipeDialog(const QSqlRecord& item, QWidget* parent)
     : QDialog(parent)
     , m_ui(new Ui::SnipeDialog)
-    , m_item(item) {
+    , m_item(item)
+    , m_mark(appSiteMark()) {
     m_ui->setupUi(this);
-    auto* bidValidator = new QDoubleValidator(0.01, 1e12, 2, this);
-    bidValidator->setNotation(QDoubleValidator::StandardNotation);
-    // Amounts are written with a point whatever the user's locale, as eBay takes them.
-    bidValidator->setLocale(QLocale::c());
-    m_ui->lineEditUserBidAmount->setValidator(bidValidator);
-    m_ui->lineEditLeadTime->setValidator(new QIntValidator(1, 60, this));
+    // Digits and group marks, then at most two decimals after the site's decimal mark; whether the groups fit is
+    // checked when the bid is read.
+    m_ui->lineEditUserBidAmount->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(m_mark == DecimalMark::Comma ? QStringLiteral("[0-9.']*(,[0-9]{0,2})?")
+                                                        : QStringLiteral("[0-9,']*(\\.[0-9]{0,2})?")),
+        this));
+    m_leadTime =
+        new LeadTimeChoice(m_ui->radioButtonAutoDetect, m_ui->radioButtonUserSpecified, m_ui->lineEditLeadTime, this);
 
     connect(m_ui->buttonBox, SIGNAL(accepted()), this, SLOT(acceptReceived()));
     connect(m_ui->buttonBox, SIGNAL(rejected()), this, SLOT(reject()));
@@ -66,7 +74,7 @@ void SnipeDialog::fillItemFacts() {
                                      ClockManager::instance()->currentDateTime()));
     m_ui->labelBidHint->setText(
         tr("%1 (%2 or more)")
-            .arg(currency, QString::number(m_item.value(QStringLiteral("next_bid")).toDouble(), 'f', 2)));
+            .arg(currency, amountForEditing(m_item.value(QStringLiteral("next_bid")).toDouble(), m_mark)));
 
     m_ui->comboBoxGroup->addItem(tr("- None -"), 0);
     for (const auto& group : GroupComboBox::readGroups(appUser().value(QStringLiteral("id")).toInt()))
@@ -88,21 +96,18 @@ void SnipeDialog::fillInitialValues() {
         if (!automatic)
             lead = stored;
     }
-    m_ui->lineEditUserBidAmount->setText(QString::number(bid, 'f', 2));
-    m_ui->radioButtonAutoDetect->setChecked(automatic);
-    m_ui->radioButtonUserSpecified->setChecked(!automatic);
-    m_ui->lineEditLeadTime->setText(QString::number(lead));
-    m_ui->lineEditLeadTime->setEnabled(!automatic);
+    m_ui->lineEditUserBidAmount->setText(amountForEditing(bid, m_mark));
+    m_leadTime->set(automatic, QString::number(lead));
     m_ui->comboBoxGroup->setCurrentIndex(
         qMax(0, m_ui->comboBoxGroup->findData(m_item.value(QStringLiteral("group_id")).toInt())));
 }
 
 double SnipeDialog::bid() const {
-    return m_ui->lineEditUserBidAmount->text().toDouble();
+    return readAmount(m_ui->lineEditUserBidAmount->text(), m_mark);
 }
 
 int SnipeDialog::leadTime() const {
-    return m_ui->radioButtonAutoDetect->isChecked() ? 0 : m_ui->lineEditLeadTime->text().toInt();
+    return m_leadTime->automatic() ? 0 : m_leadTime->seconds();
 }
 
 int SnipeDialog::groupId() const {
@@ -110,26 +115,21 @@ int SnipeDialog::groupId() const {
 }
 
 void SnipeDialog::enableDisableLeadTimeEdit() {
-    const bool userSpecified = m_ui->radioButtonUserSpecified->isChecked();
-    m_ui->lineEditLeadTime->setEnabled(userSpecified);
-    if (userSpecified)
-        m_ui->lineEditLeadTime->setFocus();
+    m_leadTime->enableField();
 }
 
 void SnipeDialog::acceptReceived() {
     const double nextBid = m_item.value(QStringLiteral("next_bid")).toDouble();
     // An empty or unreadable field is no bid at all, whatever the minimum.
-    bool readable = false;
-    const double amount = m_ui->lineEditUserBidAmount->text().toDouble(&readable);
-    if (nextBid > amount || !readable || amount <= 0) {
+    const double amount = bid();
+    if (nextBid > amount || amount <= 0) {
         Messages::critical(
             this, tr("Bid Too Low"),
             tr("Pleae enter a bid that is %1 or more.").arg(QString::number(qMax(nextBid, 0.01), 'g', 6)));
         m_ui->lineEditUserBidAmount->setFocus();
         return;
     }
-    const int lead = leadTime();
-    if (m_ui->radioButtonUserSpecified->isChecked() && (lead < 1 || lead > 60)) {
+    if (!m_leadTime->acceptable()) {
         Messages::critical(this, tr("Incorrect Lead Time"),
                            tr("Pleae enter a lead time that is between 1 and 60 seconds."));
         m_ui->lineEditLeadTime->setFocus();

@@ -4,6 +4,9 @@
 #include <QScopedPointer>
 #include <QSqlRecord>
 
+class LeadTimeChoice;
+enum class DecimalMark;
+
 namespace Ui {
 class SnipeDialog;
 }
@@ -18,6 +21,7 @@ public:
     SnipeDialog(const QSqlRecord& item, QWidget* parent = nullptr);
     ~SnipeDialog() override;
 
+    // The bid field read the way the user's site writes amounts ("12,50" on a comma site); -1.0 when unreadable.
     double bid() const;
     // 0 means automatic lead time.
     int leadTime() const;
@@ -33,4 +37,7 @@ private:
 
     QScopedPointer<Ui::SnipeDialog> m_ui;
     QSqlRecord m_item;
+    LeadTimeChoice* m_leadTime = nullptr;
+    // How the signed-in user's site writes amounts; the bid field takes and shows them that way.
+    DecimalMark m_mark;
 };

@@ -6,7 +6,6 @@ UpdateDialog::UpdateDialog(QWidget* parent)
     : QDialog(parent)
     , m_ui(new Ui::UpdateDialog) {
     m_ui->setupUi(this);
-    setFixedSize(400, 108);
 }
 
 UpdateDialog::~UpdateDialog() = default;
