@@ -1,7 +1,7 @@
 #include "dbhelper.h"
 #include "failurebox.h"
 #include "itemhelper.h"
-#include "userrolesorttablewidgetitem.h"
+#include "translations.h"
 #include "watchlisttexts.h"
 
 #include "testrow.h"
@@ -102,6 +102,7 @@ private slots:
         testRow("failed", 10.0, 5.0, 4, 5, "Failed: <b>USD 10.00, 5s</b><br/><a href=\"42\">View error</a>");
         testRow("cancelled status reads failed", 10.0, 5.0, 0, 5,
                 "Failed: <b>USD 10.00, 5s</b><br/><a href=\"42\">View error</a>");
+        testRow("currency with markup", 10.0, 5.0, 3, 5, "Placed: <b>&lt;i&gt; 10.00, 5s</b>");
     }
     void bidTexts() {
         QFETCH(double, userBid);
@@ -109,7 +110,8 @@ private slots:
         QFETCH(int, bidStatus);
         QFETCH(int, leadTime);
         QFETCH(QString, expected);
-        QCOMPARE(WatchListTexts::bidText(42, "USD", userBid, nextBid, bidStatus, leadTime), expected);
+        const QString currency = QTest::currentDataTag() == QByteArray("currency with markup") ? "<i>" : "USD";
+        QCOMPARE(WatchListTexts::bidText(42, currency, userBid, nextBid, bidStatus, leadTime), expected);
     }
 
     // The stored cost and the page text it came from, with the cell's text.
@@ -146,30 +148,14 @@ private slots:
                  QString("Failed to get item shipping cost.\nrefused\n(50 requests failed this way.)"));
     }
 
-    // Cells other than Status and Item Number sort by their hidden value, not by what they show.
-    void sortsByValue_data() {
-        QTest::addColumn<QVariantList>("values");
-        QTest::addColumn<QList<int>>("order");
-        testRow("amounts as numbers", QVariantList{100.0, 9.5, 25.0}, QList<int>{1, 2, 0});
-        testRow("names without case", QVariantList{"banjo", "Zither", "Accordion"}, QList<int>{2, 0, 1});
-        testRow("end times", QVariantList{m_now.addDays(2), m_now.addSecs(5), m_now.addDays(-1)}, QList<int>{2, 1, 0});
-        testRow("group ids", QVariantList{12, 3, 0}, QList<int>{2, 1, 0});
-    }
-    void sortsByValue() {
-        QFETCH(QVariantList, values);
-        QFETCH(QList<int>, order);
-        QTableWidget table(values.size(), 1);
-        for (int i = 0; i < values.size(); ++i) {
-            auto* cell = new UserRoleSortTableWidgetItem(QString::number(values.size() - i));
-            cell->setData(Qt::UserRole, values.at(i));
-            cell->setData(Qt::UserRole + 1, i);
-            table.setItem(i, 0, cell);
-        }
-        table.sortItems(0);
-        QList<int> sorted;
-        for (int row = 0; row < table.rowCount(); ++row)
-            sorted << table.item(row, 0)->data(Qt::UserRole + 1).toInt();
-        QCOMPARE(sorted, order);
+    // Every cell text is looked up in the context it is translated in: the German list shows no English.
+    void germanTexts() {
+        QVERIFY(Translations::install(qApp, QLocale(QLocale::German, QLocale::Germany)));
+        QCOMPARE(WatchListTexts::bidText(7, "EUR", 9.0, 10.0, 1, 0),
+                 QString("Geplant: <b>EUR 9.00, auto</b><br/><font color=\"Red\">Warnung: Gebot zu niedrig</font>"));
+        QCOMPARE(WatchListTexts::timeLeft(m_now.addSecs(-1), m_now).text, QString("Beendet"));
+        QCOMPARE(WatchListTexts::currentBidText("EUR", 2.0, 3),
+                 QString("EUR 2.00<br/><font color=\"darkgray\">(3 Gebote)</font>"));
     }
 };
 
