@@ -150,6 +150,7 @@ private slots:
         testRow("cancel, not confirmed", "actionCancelSnipe", int(QMessageBox::Cancel),
                 "310000000001:1 310000000002:1 310000000004:3");
         testRow("delete", "actionDelete", int(QMessageBox::Ok), "310000000002:1");
+        testRow("Delete key in the list", "Delete", int(QMessageBox::Ok), "310000000002:1");
         testRow("delete, not confirmed", "actionDelete", int(QMessageBox::Cancel),
                 "310000000001:1 310000000002:1 310000000004:3");
     }
@@ -163,7 +164,13 @@ private slots:
         m_window->loadItemsFromDb();
         selectItems({"310000000001", "310000000004"});
         m_boxes.answer = QMessageBox::StandardButton(answer);
-        QVERIFY(triggerAction(action));
+        if (action == "Delete") {
+            QApplication::setActiveWindow(m_window);
+            table()->setFocus();
+            QTest::keyClick(table(), Qt::Key_Delete);
+        } else {
+            QVERIFY(triggerAction(action));
+        }
         QCOMPARE(m_boxes.boxes.size(), 1);
         QStringList rows;
         for (const QString& number : columnTexts(MainWindow::ItemNumberColumn))

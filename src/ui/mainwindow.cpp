@@ -393,8 +393,9 @@ void MainWindow::onTimer() {
     m_model->setNow(now);
     m_filter->timePassed(m_lastTick.isValid() ? m_lastTick : now, now);
     m_lastTick = now;
-    // Time-left texts are computed when painted: the rows on screen are painted again, nothing else is touched.
-    m_view->viewport()->update();
+    // Time-left texts are computed when painted: that column of the rows on screen is painted again, nothing else.
+    m_view->viewport()->update(QRect(m_view->columnViewportPosition(TimeLeftColumn), 0,
+                                     m_view->columnWidth(TimeLeftColumn), m_view->viewport()->height()));
     showNextSnipe();
 }
 

@@ -10,11 +10,21 @@
 #include <QTextDocument>
 #include <QtMath>
 
-void RichTextDelegate::layout(QTextDocument& document, const QStyleOptionViewItem& option,
-                              const QModelIndex& index) const {
-    document.setDocumentMargin(2);
-    document.setDefaultFont(option.font);
-    document.setHtml(index.data().toString());
+const QTextDocument& RichTextDelegate::document(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    const QString html = index.data().toString();
+    std::shared_ptr<QTextDocument>& cached = m_documents[html];
+    if (!cached || cached->defaultFont() != option.font) {
+        // Item names make most texts unique; a long list must not keep one document per row ever shown.
+        if (m_documents.size() > 4000) {
+            m_documents.clear();
+            return document(option, index);
+        }
+        cached = std::make_shared<QTextDocument>();
+        cached->setDocumentMargin(2);
+        cached->setDefaultFont(option.font);
+        cached->setHtml(html);
+    }
+    return *cached;
 }
 
 void RichTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
@@ -25,8 +35,6 @@ void RichTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     QStyle* style = widget ? widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &plain, painter, widget);
 
-    QTextDocument document;
-    layout(document, option, index);
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette = option.palette;
     if (option.state & QStyle::State_Selected)
@@ -34,21 +42,18 @@ void RichTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->save();
     painter->translate(option.rect.topLeft());
     painter->setClipRect(QRect(QPoint(0, 0), option.rect.size()));
-    document.documentLayout()->draw(painter, context);
+    document(option, index).documentLayout()->draw(painter, context);
     painter->restore();
 }
 
 QSize RichTextDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
-    QTextDocument document;
-    layout(document, option, index);
-    return QSize(qCeil(document.idealWidth()), qCeil(document.size().height()));
+    const QTextDocument& text = document(option, index);
+    return QSize(qCeil(text.idealWidth()), qCeil(text.size().height()));
 }
 
 QString RichTextDelegate::linkAt(const QStyleOptionViewItem& option, const QModelIndex& index,
                                  const QPoint& point) const {
-    QTextDocument document;
-    layout(document, option, index);
-    return document.documentLayout()->anchorAt(point - option.rect.topLeft());
+    return document(option, index).documentLayout()->anchorAt(point - option.rect.topLeft());
 }
 
 bool RichTextDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,

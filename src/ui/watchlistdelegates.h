@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QStyledItemDelegate>
+
+#include <memory>
 
 class QTextDocument;
 
@@ -26,7 +29,11 @@ protected:
                      const QModelIndex& index) override;
 
 private:
-    void layout(QTextDocument& document, const QStyleOptionViewItem& option, const QModelIndex& index) const;
+    // The laid-out text of a cell: the same few texts recur on every row and every repaint, and parsing them is
+    // most of the cost of a paint.
+    const QTextDocument& document(const QStyleOptionViewItem& option, const QModelIndex& index) const;
+
+    mutable QHash<QString, std::shared_ptr<QTextDocument>> m_documents;
 };
 
 // Opens the group editor of a watch-list row on demand and stores the choice through the model as soon as it is

@@ -168,33 +168,40 @@ bool WatchListModel::setData(const QModelIndex& index, const QVariant& value, in
     return stored;
 }
 
-WatchListModel::Row WatchListModel::readRow(const QSqlRecord& record) {
-    const auto text = [&record](const char* name) { return record.value(QLatin1String(name)).toString(); };
-    const auto number = [&record](const char* name) { return record.value(QLatin1String(name)).toDouble(); };
-    const auto integer = [&record](const char* name) { return record.value(QLatin1String(name)).toInt(); };
-    Row row;
-    row.id = integer("id");
-    row.itemNumber = text("item_number");
-    row.name = text("name");
-    row.currency = text("currency");
-    row.relation = text("user_relation");
-    row.groupName = text("group_name");
-    row.seller = text("seller");
-    row.sellerScore = text("seller_score");
-    row.endTime = ClockManager::parseEbayTime(text("end_time"));
-    row.actualBidTime = ClockManager::parseEbayTime(text("actual_bid_time"));
-    row.currentBid = number("current_bid");
-    row.nextBid = number("next_bid");
-    row.userBid = number("user_bid");
-    row.shipping = record.value(QStringLiteral("shipping")).isNull() ? -1.0 : number("shipping");
-    row.bidCount = integer("bid_count");
-    row.bidStatus = integer("bid_status");
-    row.leadTime = integer("lead_time");
-    row.groupId = integer("group_id");
-    row.isEnded = integer("is_ended") != 0;
-    row.isReserve = integer("is_reserve") != 0;
-    row.isReserveMet = integer("is_reserve_met") != 0;
+namespace {
+// Reads a row's fields through value(name), so that a long list can look its columns up by position.
+template <typename Value> WatchListModel::Row readFields(const Value& value) {
+    WatchListModel::Row row;
+    row.id = value("id").toInt();
+    row.itemNumber = value("item_number").toString();
+    row.name = value("name").toString();
+    row.currency = value("currency").toString();
+    row.relation = value("user_relation").toString();
+    row.groupName = value("group_name").toString();
+    row.seller = value("seller").toString();
+    row.sellerScore = value("seller_score").toString();
+    row.endTime = ClockManager::parseEbayTime(value("end_time").toString());
+    row.currentBid = value("current_bid").toDouble();
+    row.nextBid = value("next_bid").toDouble();
+    row.userBid = value("user_bid").toDouble();
+    const QVariant shipping = value("shipping");
+    row.shipping = shipping.isNull() ? -1.0 : shipping.toDouble();
+    row.bidCount = value("bid_count").toInt();
+    row.bidStatus = value("bid_status").toInt();
+    // Only a sent bid has a moment worth showing; reading the time of every row is a good part of a long list.
+    if (row.bidStatus == BidStatus::Placed || row.bidStatus == BidStatus::Failed)
+        row.actualBidTime = ClockManager::parseEbayTime(value("actual_bid_time").toString());
+    row.leadTime = value("lead_time").toInt();
+    row.groupId = value("group_id").toInt();
+    row.isEnded = value("is_ended").toInt() != 0;
+    row.isReserve = value("is_reserve").toInt() != 0;
+    row.isReserveMet = value("is_reserve_met").toInt() != 0;
     return row;
+}
+} // namespace
+
+WatchListModel::Row WatchListModel::readRow(const QSqlRecord& record) {
+    return readFields([&record](const char* name) { return record.value(QLatin1String(name)); });
 }
 
 void WatchListModel::load() {
@@ -203,22 +210,32 @@ void WatchListModel::load() {
     QSqlQuery query;
     query.setForwardOnly(true);
     if (DbHelper::getItems(query, m_now, signedInUserId(), 0, ItemFilter::All)) {
+        const QSqlRecord columns = query.record();
+        QHash<const char*, int> positions;
+        const auto value = [&](const char* name) {
+            auto found = positions.find(name);
+            if (found == positions.end())
+                found = positions.insert(name, columns.indexOf(QLatin1String(name)));
+            return query.value(found.value());
+        };
         while (query.next())
-            m_rows.append(readRow(query.record()));
+            m_rows.append(readFields(value));
     }
     reindex();
     endResetModel();
 }
 
 void WatchListModel::reloadItem(int id) {
-    QSqlQuery query;
-    query.prepare(QStringLiteral("SELECT i.*, g.name group_name FROM items i LEFT JOIN groups g ON i.group_id = g.id "
-                                 "WHERE i.id = ? AND i.user_id = ?"));
+    QSqlQuery& query = m_rowQuery;
+    if (query.lastQuery().isEmpty())
+        query.prepare(QStringLiteral("SELECT i.*, g.name group_name FROM items i LEFT JOIN groups g ON i.group_id = "
+                                     "g.id WHERE i.id = ? AND i.user_id = ?"));
     query.addBindValue(id);
     query.addBindValue(signedInUserId());
     const bool found = query.exec() && query.next();
     const int at = rowOfId(id);
     if (!found) {
+        query.finish();
         if (at < 0)
             return;
         beginRemoveRows(QModelIndex(), at, at);
@@ -228,6 +245,7 @@ void WatchListModel::reloadItem(int id) {
         return;
     }
     const Row fresh = readRow(query.record());
+    query.finish();
     if (at < 0) {
         beginInsertRows(QModelIndex(), m_rows.size(), m_rows.size());
         m_rowOfId.insert(id, m_rows.size());

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QSortFilterProxyModel>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVector>
 
@@ -101,6 +102,8 @@ private:
     QVariant sortValue(const Row& row, int column) const;
     void reindex();
 
+    // The one-row read, prepared once: the engine reports a row at every step of a bid.
+    QSqlQuery m_rowQuery;
     QVector<Row> m_rows;
     QHash<int, int> m_rowOfId;
     QDateTime m_now;
