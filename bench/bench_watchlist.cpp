@@ -117,6 +117,7 @@ void measure(const SandboxProcess& sandbox, int userId, int size) {
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
     const double readyMs = timer.nsecsElapsed() / 1e6;
+    const double readyRss = rssMb();
     double itemsMs = 0;
     const bool refreshed = waitForRequests(window, 30 * 60 * 1000, &itemsMs);
     const double refreshMs = timer.nsecsElapsed() / 1e6 - readyMs;
@@ -152,9 +153,9 @@ void measure(const SandboxProcess& sandbox, int userId, int size) {
     }
     std::printf("%6d  ready %7.0f ms  load %7.0f ms  tick %6.2f ms (max %6.2f)  row %6.2f ms  refresh %8.0f ms (item "
                 "data %6.0f ms)%s  "
-                "RSS %5.0f MB\n",
+                "RSS %5.0f MB (at ready %5.0f MB)\n",
                 size, readyMs, median(loads), median(ticks), *std::max_element(ticks.begin(), ticks.end()),
-                median(rows), refreshMs, itemsMs, refreshed ? "" : " (not finished)", rssMb());
+                median(rows), refreshMs, itemsMs, refreshed ? "" : " (not finished)", rssMb(), readyRss);
     std::fflush(stdout);
 }
 
