@@ -1,5 +1,6 @@
 #include "dbhelper.h"
 #include "storefixture.h"
+#include "watchlistmodel.h"
 
 #include <QtTest>
 
@@ -114,6 +115,17 @@ private slots:
         found.sort();
         expected.sort();
         QCOMPARE(found, expected);
+        // The list view filters rows it holds by the same rules.
+        QVERIFY(DbHelper::getItems(query, m_now, m_userId, 0, 0));
+        QStringList shown;
+        while (query.next()) {
+            const WatchListModel::Row row = WatchListModel::readRow(query.record());
+            if ((group.isEmpty() || row.groupId == m_groups[group]) &&
+                WatchListModel::matchesFilter(filter, row, m_now))
+                shown << row.itemNumber;
+        }
+        shown.sort();
+        QCOMPARE(shown, expected);
     }
 
     void dueSnipes_data() {

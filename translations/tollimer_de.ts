@@ -836,6 +836,31 @@ Fehler:	%2</translation>
 Item Name: </source>
         <translation>Ihr geplantes Gebot liegt unter dem aktuellen Gebot! Sie müssen Ihr Gebot erhöhen.</translation>
     </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp"/>
+        <source>Tollimer is still running</source>
+        <translation>Tollimer läuft weiter</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp"/>
+        <source>Snipes are placed while Tollimer runs in the tray. Choose Exit in its menu to quit.</source>
+        <translation>Snipes werden abgegeben, solange Tollimer im Infobereich läuft. Zum Beenden dort im Menü Beenden wählen.</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp"/>
+        <source>1 snipe is scheduled; it is not placed while Tollimer is closed</source>
+        <translation>1 Snipe ist geplant; er wird nicht abgegeben, solange Tollimer geschlossen ist</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp"/>
+        <source>%1 snipes are scheduled; they are not placed while Tollimer is closed</source>
+        <translation>%1 Snipes sind geplant; sie werden nicht abgegeben, solange Tollimer geschlossen ist</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/mainwindow.cpp"/>
+        <source>Exit Tollimer</source>
+        <translation>Tollimer beenden</translation>
+    </message>
 </context>
 <context>
     <name>Notifications</name>
@@ -1230,6 +1255,99 @@ Item Name: </source>
         <location filename="../src/ui/watchlisttexts.cpp" line="140"/>
         <source>The last bid request left %1s before the end.</source>
         <translation>Die letzte Gebotsanfrage ging %1 s vor dem Ende hinaus.</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlisttexts.cpp"/>
+        <source>%1 bids</source>
+        <translation>%1 Gebote</translation>
+    </message>
+</context>
+<context>
+    <name>WatchListModel</name>
+    <message>
+        <location filename="../src/ui/watchlistmodel.cpp"/>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlistmodel.cpp"/>
+        <source>Item Number</source>
+        <translation>Artikelnummer</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlistmodel.cpp"/>
+        <source>Item Name</source>
+        <translation>Artikelbezeichnung</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlistmodel.cpp"/>
+        <source>Time Left</source>
+        <translation>Restzeit</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlistmodel.cpp"/>
+        <source>Current Bid</source>
+        <translation>Aktuelles Gebot</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlistmodel.cpp"/>
+        <source>Shipping</source>
+        <translation>Versand</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlistmodel.cpp"/>
+        <source>My Bid</source>
+        <translation>Mein Gebot</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlistmodel.cpp"/>
+        <source>Group</source>
+        <translation>Gruppe</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlistmodel.cpp"/>
+        <source>Seller</source>
+        <translation>Verkäufer</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlistmodel.cpp"/>
+        <source>No longer listed</source>
+        <translation>Nicht mehr angeboten</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlistmodel.cpp"/>
+        <source>%1 %2 at %3</source>
+        <translation>%1 %2 zu %3</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlistmodel.cpp"/>
+        <source>Placed</source>
+        <translation>Abgegeben</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlistmodel.cpp"/>
+        <source>Failed</source>
+        <translation>Fehlgeschlagen</translation>
+    </message>
+</context>
+<context>
+    <name>WatchListRefresh</name>
+    <message>
+        <location filename="../src/ui/watchlistrefresh.cpp"/>
+        <source>eBay no longer lists this item.</source>
+        <translation>eBay bietet diesen Artikel nicht mehr an.</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlistrefresh.cpp"/>
+        <source>Low scheduled bid on item </source>
+        <translation>Zu niedriges geplantes Gebot auf Artikel </translation>
+    </message>
+    <message>
+        <location filename="../src/ui/watchlistrefresh.cpp"/>
+        <source>Your scheduled bid is lower than the current bid! You need to raise your bid.&#xd;
+Item Name: </source>
+        <translation>Ihr geplantes Gebot liegt unter dem aktuellen Gebot! Bitte erhöhen Sie Ihr Gebot.&#xd;
+Artikelname: </translation>
     </message>
 </context>
 </TS>

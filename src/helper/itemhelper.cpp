@@ -71,8 +71,10 @@ void ItemHelper::setSnipeMode(QNetworkAccessManager* manager, int transferTimeou
 
 void ItemHelper::reportFailure(const QString& title, const QString& text) {
     m_lastFailure = text;
+    // Unreadable answers come in bursts like failed requests (a refresh asks for every row): one box per burst,
+    // and the result signal never waits for it.
     if (!m_snipeMode)
-        Messages::critical(nullptr, title, text);
+        FailureBox::instance()->critical(title, text + QStringLiteral("%1"), QString());
 }
 
 void ItemHelper::send(const QString& url, void (ItemHelper::*slot)()) {

@@ -5,10 +5,13 @@
 
 #include "clockmanager.h"
 #include "dbhelper.h"
+#include "groupcombobox.h"
 #include "hosts.h"
+#include "messages.h"
 #include "myqwebview.h"
 #include "tollimerapp.h"
-#include "userrolesorttablewidgetitem.h"
+#include "watchlistdelegates.h"
+#include "watchlistrefresh.h"
 #include "watchlisttexts.h"
 
 #include <QAction>
@@ -21,29 +24,16 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QRegularExpressionValidator>
+#include <QScrollBar>
 #include <QSettings>
+#include <QShortcut>
 #include <QSizePolicy>
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include <QSplitter>
+#include <QTableView>
 #include <QToolBar>
 #include <QWebFrame>
 #include <QWebPage>
-
-namespace {
-QSqlRecord appUser() {
-    TollimerApp* app = TollimerApp::instance();
-    return app ? app->user() : QSqlRecord();
-}
-
-QString appDomain() {
-    TollimerApp* app = TollimerApp::instance();
-    return app ? app->country().value(QStringLiteral("domain")).toString() : QString();
-}
-
-double doubleOr(const QVariant& value, double fallback) {
-    return value.isNull() ? fallback : value.toDouble();
-}
-} // namespace
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
@@ -54,12 +44,41 @@ MainWindow::MainWindow(QWidget* parent)
     setWindowTitle(tr("Tollimer eBay Auction Sniper %1").arg(QCoreApplication::applicationVersion()));
     setWindowIcon(QIcon(QStringLiteral(":/images/app.png")));
 
-    QTableWidget* table = m_ui->tableWidget;
-    table->setColumnCount(ColumnCount);
-    table->setHorizontalHeaderLabels({tr("Status"), tr("Item Number"), tr("Item Name"), tr("Time Left"),
-                                      tr("Current Bid"), tr("Shipping"), tr("My Bid"), tr("Group"), tr("Seller")});
-    table->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(table, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(tableWidgetContextMenuRequested(QPoint)));
+    m_model = new WatchListModel(this);
+    m_filter = new WatchListFilter(this);
+    m_filter->setSourceModel(m_model);
+    m_view = m_ui->watchList;
+    m_view->setModel(m_filter);
+    m_view->setSortingEnabled(true);
+    m_view->sortByColumn(-1, Qt::AscendingOrder);
+    // One line height for all rows (two text lines): measuring each row's contents costs seconds on a long list.
+    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_view->verticalHeader()->setDefaultSectionSize(2 * fontMetrics().lineSpacing() + 8);
+    m_view->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    auto* richText = new RichTextDelegate(m_view);
+    for (int column : {ItemNameColumn, CurrentBidColumn, MyBidColumn})
+        m_view->setItemDelegateForColumn(column, richText);
+    connect(richText, &RichTextDelegate::linkActivated, this, &MainWindow::listLinkActivated);
+    m_view->setItemDelegateForColumn(GroupColumn, new GroupDelegate(m_view));
+    m_view->setMouseTracking(true);
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(tableWidgetContextMenuRequested(QPoint)));
+    connect(m_view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.column() != GroupColumn)
+            snipe();
+    });
+    // Keys that act on the list only while it has the focus: Delete in the item-number field edits the field.
+    const auto listKey = [this](const QKeySequence& key, void (MainWindow::*slot)()) {
+        auto* shortcut = new QShortcut(key, m_view, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this, slot);
+    };
+    listKey(QKeySequence::Delete, &MainWindow::remove);
+    listKey(QKeySequence(Qt::Key_Return), &MainWindow::snipe);
+    listKey(QKeySequence(Qt::Key_Enter), &MainWindow::snipe);
+    m_model->setObjectName(QStringLiteral("watchListModel"));
+    connect(m_model, &WatchListModel::outcomeChanged, this, &MainWindow::showOutcome);
+    m_refresh = new WatchListRefresh(m_model, this, this);
+    connect(m_refresh, &WatchListRefresh::snipesChanged, this, &MainWindow::snipesChanged);
 
     m_webView = new MyQWebView(m_ui->verticalLayoutWidget);
     m_webView->setObjectName(QStringLiteral("webView"));
@@ -83,6 +102,7 @@ MainWindow::MainWindow(QWidget* parent)
     // The engine ticks after the countdown; the window shows its tray messages.
     m_engine = new BidEngine(this, this);
     clock->connectTick(m_engine, SLOT(onTimer()));
+    connect(m_engine, &BidEngine::itemChanged, this, &MainWindow::itemChanged);
     connect(clock, SIGNAL(synchronisationChanged(bool)), this, SLOT(showClockState(bool)));
 
     loadHomePage();
@@ -118,6 +138,7 @@ void MainWindow::createActions() {
                      tr("Add the entered item to watch list"), SLOT(manualWatch()));
     m_reloadAction = createAction("actionReload", tr("&Reload..."), QStringLiteral(":/images/reload.png"),
                                   tr("Reload the watch list"), SLOT(reload()));
+    m_reloadAction->setShortcut(QKeySequence::Refresh);
     m_deleteAction = createAction("actionDelete", tr("&Delete..."), QStringLiteral(":/images/delete.png"),
                                   tr("Delete the selected items in watch list"), SLOT(remove()));
     m_snipeAction = createAction("actionSnipe", tr("&Snipe..."), QStringLiteral(":/images/play.png"),
@@ -149,6 +170,12 @@ void MainWindow::createTray() {
     m_trayIcon = new QSystemTrayIcon(QIcon(QStringLiteral(":/images/app.png")), this);
     m_trayIcon->setContextMenu(m_trayMenu);
     m_trayIcon->setToolTip(windowTitle());
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::DoubleClick)
+            return;
+        showNormal();
+        activateWindow();
+    });
     m_trayIcon->show();
 }
 
@@ -186,6 +213,9 @@ void MainWindow::createToolBars() {
     m_itemNumberEdit = new QLineEdit(m_browserToolBar);
     m_itemNumberEdit->setObjectName(QStringLiteral("itemNumberEdit"));
     m_itemNumberEdit->setFixedWidth(120);
+    // Digits only; spaces around a pasted number are dropped when it is added.
+    m_itemNumberEdit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\s*\\d*\\s*")), m_itemNumberEdit));
     connect(m_itemNumberEdit, SIGNAL(returnPressed()), this, SLOT(manualWatch()));
     m_browserToolBar->insertWidget(m_addEnteredItemAction, m_itemNumberEdit);
     m_ui->browserLayout->insertWidget(0, m_browserToolBar);
@@ -207,7 +237,7 @@ void MainWindow::createToolBars() {
                                  tr("Out Bidder"), tr("Won"),      tr("Didn't Win")};
     for (int i = 0; i < filters.size(); ++i)
         m_statusFilterCombo->addItem(filters.at(i), i);
-    connect(m_statusFilterCombo, SIGNAL(currentIndexChanged(int)), this, SLOT(loadItemsFromDb()));
+    connect(m_statusFilterCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MainWindow::applyFilters);
     main->addWidget(m_statusFilterCombo);
     main->addWidget(new QLabel(QStringLiteral(" "), main));
     main->addSeparator();
@@ -223,6 +253,9 @@ void MainWindow::createStatusBar() {
     m_clockStateLabel = new QLabel(statusBar());
     m_clockStateLabel->setObjectName(QStringLiteral("clockStateLabel"));
     showClockState(ClockManager::instance()->isSynchronised());
+    m_outcomeLabel = new QLabel(statusBar());
+    m_outcomeLabel->setObjectName(QStringLiteral("outcomeLabel"));
+    statusBar()->addPermanentWidget(m_outcomeLabel, 1);
     m_nextSnipeLabel = new QLabel(statusBar());
     m_nextSnipeLabel->setObjectName(QStringLiteral("nextSnipeLabel"));
     m_progressBar = new QProgressBar(statusBar());
@@ -242,26 +275,32 @@ void MainWindow::showClockState(bool synchronised) {
 
 void MainWindow::applyPreferences() {
     // A new interval counts from now rather than from the last refresh under the old one.
-    const int interval = appUser().value(QStringLiteral("refresh_interval")).toInt();
+    const int interval = signedInUser().value(QStringLiteral("refresh_interval")).toInt();
     if (interval != m_refreshInterval)
         m_refreshCounter = 0;
     m_refreshInterval = interval;
 }
 
 void MainWindow::loadHomePage() {
-    m_webView->load(QUrl(Hosts::homePageUrl(appDomain())));
+    m_webView->load(QUrl(Hosts::homePageUrl(signedInDomain())));
 }
 
 void MainWindow::loadGroupFilter(int groupId) {
-    disconnect(m_groupFilterCombo, SIGNAL(currentIndexChanged(int)), this, SLOT(loadItemsFromDb()));
+    const QSignalBlocker blocker(m_groupFilterCombo);
     m_groupFilterCombo->clear();
     m_groupFilterCombo->addItem(tr("All"), 0);
-    const auto groups = GroupComboBox::readGroups(appUser().value(QStringLiteral("id")).toInt());
-    for (const auto& entry : groups)
+    for (const auto& entry : GroupComboBox::readGroups(signedInUserId()))
         m_groupFilterCombo->addItem(entry.first, entry.second);
     const int index = m_groupFilterCombo->findData(groupId);
     m_groupFilterCombo->setCurrentIndex(index < 0 ? 0 : index);
-    connect(m_groupFilterCombo, SIGNAL(currentIndexChanged(int)), this, SLOT(loadItemsFromDb()));
+    connect(m_groupFilterCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MainWindow::applyFilters,
+            Qt::UniqueConnection);
+    if (m_filter)
+        applyFilters();
+}
+
+void MainWindow::applyFilters() {
+    m_filter->setFilters(currentStatusFilter(), currentGroupFilter());
 }
 
 int MainWindow::currentStatusFilter() const {
@@ -273,196 +312,76 @@ int MainWindow::currentGroupFilter() const {
 }
 
 void MainWindow::loadItemsFromDb() {
-    qDebug() << "load items from db";
-    QTableWidget* table = m_ui->tableWidget;
-    // Cell widgets added to a visible table are shown and laid out one by one, which grows with the square of
-    // the rows; added to a hidden one they are shown together. Only an explicit hide counts: before the window is
-    // first shown the table is not visible either, and it must not stay hidden for that.
-    const bool visible = !table->isHidden();
-    table->hide();
-    m_numberCells.clear();
-    table->clearContents();
-    table->setRowCount(0);
-    table->setSortingEnabled(false);
-    const int userId = appUser().value(QStringLiteral("id")).toInt();
-    const GroupComboBox::Groups groups = GroupComboBox::readGroups(userId);
-    QSqlQuery query;
-    query.setForwardOnly(true);
-    if (DbHelper::getItems(query, ClockManager::instance()->currentDateTime(), userId, currentGroupFilter(),
-                           currentStatusFilter())) {
-        while (query.next())
-            addItemRow(query.record(), groups);
-    }
-    finishTableUpdate();
-    table->setVisible(visible);
-    loadScheduledSnipes();
-    qDebug() << "items loaded from db";
-}
-
-void MainWindow::finishTableUpdate() {
-    QTableWidget* table = m_ui->tableWidget;
-    // Measuring every row costs seconds on a long list; the first rows give the widths well enough.
-    table->horizontalHeader()->setResizeContentsPrecision(100);
-    table->resizeColumnsToContents();
-    table->horizontalHeader()->setStretchLastSection(true);
-    table->setSortingEnabled(true);
-}
-
-int MainWindow::addItemRow(const QSqlRecord& item, const GroupComboBox::Groups& groups) {
-    QTableWidget* table = m_ui->tableWidget;
-    const int id = item.value(QStringLiteral("id")).toInt();
-    const QString itemNumber = item.value(QStringLiteral("item_number")).toString();
-    const QString name = item.value(QStringLiteral("name")).toString();
-    const QString currency = item.value(QStringLiteral("currency")).toString();
-    const double currentBid = item.value(QStringLiteral("current_bid")).toDouble();
-    const double nextBid = item.value(QStringLiteral("next_bid")).toDouble();
-    const double userBid = item.value(QStringLiteral("user_bid")).toDouble();
-    const double shipping = doubleOr(item.value(QStringLiteral("shipping")), -1.0);
-    const int bidStatus = item.value(QStringLiteral("bid_status")).toInt();
-    const int groupId = item.value(QStringLiteral("group_id")).toInt();
-    const QDateTime endTime = ClockManager::parseEbayTime(item.value(QStringLiteral("end_time")).toString());
-    const QString seller = item.value(QStringLiteral("seller")).toString();
-
-    auto* status = new QTableWidgetItem;
-    setStatusText(status, bidStatus, item.value(QStringLiteral("user_relation")).toString(), endTime,
-                  item.value(QStringLiteral("is_reserve")).toBool(),
-                  item.value(QStringLiteral("is_reserve_met")).toBool());
-    status->setToolTip(WatchListTexts::bidTimingText(
-        bidStatus, ClockManager::parseEbayTime(item.value(QStringLiteral("actual_bid_time")).toString()), endTime));
-
-    auto* number = new QTableWidgetItem(itemNumber);
-    number->setData(Qt::UserRole, id);
-    m_numberCells.insert(itemNumber, number);
-
-    auto* nameCell = new UserRoleSortTableWidgetItem;
-    nameCell->setData(Qt::UserRole, name);
-    auto* nameLabel =
-        new QLabel(QStringLiteral("<a href=\"%1\">%2</a>")
-                       .arg(Hosts::itemPageUrl(appDomain(), itemNumber).toHtmlEscaped(), name.toHtmlEscaped()));
-    nameLabel->setTextFormat(Qt::RichText);
-    nameLabel->setToolTip(name);
-    connect(nameLabel, SIGNAL(linkActivated(QString)), this, SLOT(itemLinkClicked(QString)));
-
-    auto* bidCell = new UserRoleSortTableWidgetItem;
-    bidCell->setData(Qt::UserRole, currentBid);
-    auto* bidLabel = new QLabel(
-        WatchListTexts::currentBidText(currency, currentBid, item.value(QStringLiteral("bid_count")).toInt()));
-    bidLabel->setTextFormat(Qt::RichText);
-
-    auto* shippingCell = new UserRoleSortTableWidgetItem;
-    setShippingText(shippingCell, currency, shipping);
-
-    auto* myBidCell = new UserRoleSortTableWidgetItem;
-    myBidCell->setData(Qt::UserRole, userBid);
-    auto* myBidLabel = new QLabel;
-    setBidText(myBidLabel, id, currency, userBid, nextBid, bidStatus, item.value(QStringLiteral("lead_time")).toInt());
-
-    auto* timeLeft = new UserRoleSortTableWidgetItem;
-    timeLeft->setData(Qt::UserRole, endTime);
-
-    auto* sellerCell = new UserRoleSortTableWidgetItem(seller + QStringLiteral(" - ") +
-                                                       item.value(QStringLiteral("seller_score")).toString());
-    sellerCell->setData(Qt::UserRole, seller);
-
-    auto* groupCell = new UserRoleSortTableWidgetItem;
-    groupCell->setData(Qt::UserRole, groupId);
-    auto* groupCombo = new GroupComboBox(id, groups, groupId);
-
-    const int row = table->rowCount();
-    table->insertRow(row);
-    table->setItem(row, StatusColumn, status);
-    table->setItem(row, ItemNumberColumn, number);
-    table->setItem(row, ItemNameColumn, nameCell);
-    table->setItem(row, TimeLeftColumn, timeLeft);
-    table->setItem(row, CurrentBidColumn, bidCell);
-    table->setItem(row, ShippingColumn, shippingCell);
-    table->setItem(row, MyBidColumn, myBidCell);
-    table->setItem(row, GroupColumn, groupCell);
-    table->setItem(row, SellerColumn, sellerCell);
-    table->setCellWidget(row, ItemNameColumn, nameLabel);
-    table->setCellWidget(row, CurrentBidColumn, bidLabel);
-    table->setCellWidget(row, MyBidColumn, myBidLabel);
-    table->setCellWidget(row, GroupColumn, groupCombo);
-    setTimeLeftText(timeLeft);
-    return row;
-}
-
-void MainWindow::setStatusText(QTableWidgetItem* cell, int bidStatus, const QString& relation, const QDateTime& endTime,
-                               bool isReserve, bool isReserveMet) {
-    cell->setText(WatchListTexts::statusText(bidStatus, relation, endTime, isReserve, isReserveMet,
-                                             ClockManager::instance()->currentDateTime()));
-    cell->setData(Qt::UserRole, WatchListTexts::statusKey(bidStatus, relation, isReserve, isReserveMet));
-}
-
-void MainWindow::setBidText(QLabel* label, int id, const QString& currency, double userBid, double nextBid,
-                            int bidStatus, int leadTime) {
-    label->setText(WatchListTexts::bidText(id, currency, userBid, nextBid, bidStatus, leadTime));
-    label->setTextFormat(Qt::RichText);
-    connect(label, SIGNAL(linkActivated(QString)), this, SLOT(userBidLinkClicked(QString)), Qt::UniqueConnection);
-}
-
-void MainWindow::setShippingText(QTableWidgetItem* cell, const QString& currency, double shipping) {
-    cell->setText(WatchListTexts::shippingText(currency, shipping));
-    cell->setData(Qt::UserRole, shipping);
-}
-
-void MainWindow::setTimeLeftText(QTableWidgetItem* cell) {
-    const WatchListTexts::TimeLeft left =
-        WatchListTexts::timeLeft(cell->data(Qt::UserRole).toDateTime(), ClockManager::instance()->currentDateTime());
-    // Setting an unchanged text would still repaint and re-sort the cell every second.
-    if (cell->text() != left.text)
-        cell->setText(left.text);
-    const QBrush brush = left.color.isValid() ? QBrush(left.color) : QBrush();
-    if (cell->foreground() != brush)
-        cell->setForeground(brush);
-}
-
-int MainWindow::findRow(const QString& itemNumber) const {
-    const QTableWidget* table = m_ui->tableWidget;
-    if (const QTableWidgetItem* cell = m_numberCells.value(itemNumber)) {
-        const int row = cell->row();
-        if (row >= 0 && table->item(row, ItemNumberColumn) == cell)
-            return row;
-    }
-    for (int row = 0; row < table->rowCount(); ++row) {
-        const QTableWidgetItem* cell = table->item(row, ItemNumberColumn);
-        if (cell && cell->text() == itemNumber)
-            return row;
-    }
-    return -1;
-}
-
-void MainWindow::loadScheduledSnipes() {
-    m_scheduledSnipes.clear();
-    QSqlQuery query;
-    query.setForwardOnly(true);
-    const QDateTime now = ClockManager::instance()->currentDateTime();
-    if (DbHelper::getItems(query, now, appUser().value(QStringLiteral("id")).toInt(), 0, ItemFilter::BidScheduled)) {
-        while (query.next()) {
-            const QDateTime end = ClockManager::parseEbayTime(query.value(QStringLiteral("end_time")).toString());
-            const int lead = qMax(0, query.value(QStringLiteral("lead_time")).toInt());
-            if (end.isValid())
-                m_scheduledSnipes.append({query.value(QStringLiteral("item_number")).toString(), end.addSecs(-lead)});
-        }
+    // A fresh read drops the view's selection and scroll position; they are put back by item.
+    QList<int> selected;
+    for (const QModelIndex& index : m_view->selectionModel()->selectedRows())
+        selected << index.data(WatchListModel::IdRole).toInt();
+    const int scroll = m_view->verticalScrollBar()->value();
+    m_model->setNow(ClockManager::instance()->currentDateTime());
+    m_model->load();
+    for (int id : qAsConst(selected))
+        selectItem(id);
+    m_view->verticalScrollBar()->setValue(scroll);
+    if (!m_view->horizontalHeader()->stretchLastSection()) {
+        // Measuring every row costs seconds on a long list; the first rows give the widths well enough.
+        m_view->horizontalHeader()->setResizeContentsPrecision(100);
+        m_view->resizeColumnsToContents();
+        m_view->horizontalHeader()->setStretchLastSection(true);
     }
     showNextSnipe();
 }
 
+void MainWindow::itemChanged(int itemId) {
+    m_model->reloadItem(itemId);
+}
+
+void MainWindow::selectItem(int id) {
+    const int row = m_model->rowOfId(id);
+    if (row < 0)
+        return;
+    const QModelIndex index = m_filter->mapFromSource(m_model->index(row, 0));
+    if (index.isValid())
+        m_view->selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+int MainWindow::findRow(const QString& itemNumber) const {
+    const int row = m_model->rowOfNumber(itemNumber);
+    return row < 0 ? -1 : m_filter->mapFromSource(m_model->index(row, 0)).row();
+}
+
 void MainWindow::showNextSnipe() {
-    const QDateTime now = ClockManager::instance()->currentDateTime();
-    const ScheduledSnipe* next = nullptr;
-    for (const ScheduledSnipe& snipe : m_scheduledSnipes) {
-        if (snipe.due >= now && (!next || snipe.due < next->due))
-            next = &snipe;
+    const QDateTime now = m_model->now();
+    QString next;
+    QDateTime nextDue;
+    for (int i = 0; i < m_model->rowCount(); ++i) {
+        const WatchListModel::Row& row = m_model->row(i);
+        if (row.bidStatus != BidStatus::Scheduled || !row.endTime.isValid())
+            continue;
+        const QDateTime due = row.endTime.addSecs(-qMax(0, row.leadTime));
+        if (due >= now && (next.isEmpty() || due < nextDue)) {
+            next = row.itemNumber;
+            nextDue = due;
+        }
     }
-    m_nextSnipeLabel->setText(
-        next ? tr("Next snipe: %1 in %2").arg(next->itemNumber, WatchListTexts::durationText(now.secsTo(next->due)))
-             : QString());
+    const QString text = next.isEmpty()
+                             ? QString()
+                             : tr("Next snipe: %1 in %2").arg(next, WatchListTexts::durationText(now.secsTo(nextDue)));
+    if (m_nextSnipeLabel->text() != text)
+        m_nextSnipeLabel->setText(text);
+}
+
+int MainWindow::scheduledSnipeCount() const {
+    int count = 0;
+    for (int i = 0; i < m_model->rowCount(); ++i) {
+        const WatchListModel::Row& row = m_model->row(i);
+        count += row.bidStatus == BidStatus::Scheduled && row.endTime >= m_model->now() ? 1 : 0;
+    }
+    return count;
 }
 
 void MainWindow::onTimer() {
     // Read every tick, so that preferences stored by any dialog apply from the next tick.
-    const int interval = appUser().value(QStringLiteral("refresh_interval")).toInt() * 60000;
+    const int interval = signedInUser().value(QStringLiteral("refresh_interval")).toInt() * 60000;
     if (interval > 0) {
         m_refreshCounter += ClockManager::instance()->tickInterval();
         if (interval <= m_refreshCounter) {
@@ -470,11 +389,13 @@ void MainWindow::onTimer() {
             reload();
         }
     }
-    QTableWidget* table = m_ui->tableWidget;
-    for (int row = 0; row < table->rowCount(); ++row) {
-        if (QTableWidgetItem* cell = table->item(row, TimeLeftColumn))
-            setTimeLeftText(cell);
-    }
+    const QDateTime now = ClockManager::instance()->currentDateTime();
+    m_model->setNow(now);
+    m_filter->timePassed(m_lastTick.isValid() ? m_lastTick : now, now);
+    m_lastTick = now;
+    // Time-left texts are computed when painted: that column of the rows on screen is painted again, nothing else.
+    m_view->viewport()->update(QRect(m_view->columnViewportPosition(TimeLeftColumn), 0,
+                                     m_view->columnWidth(TimeLeftColumn), m_view->viewport()->height()));
     showNextSnipe();
 }
 
@@ -498,6 +419,8 @@ void MainWindow::setFinished(bool ok) {
 
 void MainWindow::showTrayMessage(const QString& title, const QString& text, Icon icon) {
     emit trayMessageShown(title, text);
+    // Many desktops have no tray: the status bar says it too.
+    statusBar()->showMessage(title, 30000);
     if (!m_trayIcon)
         return;
     const QSystemTrayIcon::MessageIcon trayIcon = icon == Warning    ? QSystemTrayIcon::Warning
@@ -506,11 +429,19 @@ void MainWindow::showTrayMessage(const QString& title, const QString& text, Icon
     m_trayIcon->showMessage(title, text, trayIcon, 10000);
 }
 
+void MainWindow::showOutcome(const QString& text) {
+    m_outcomeLabel->setText(text);
+}
+
 void MainWindow::readSettings() {
     QSettings settings;
     const QPoint pos = settings.value(QStringLiteral("pos"), QPoint(100, 100)).toPoint();
-    const QSize size = settings.value(QStringLiteral("size"), QSize(800, 600)).toSize();
+    // Large enough at first for ten rows of the list above the browser.
+    const int listHeight = m_view->horizontalHeader()->sizeHint().height() +
+                           10 * m_view->verticalHeader()->defaultSectionSize() + 2 * m_view->frameWidth();
+    const QSize size = settings.value(QStringLiteral("size"), QSize(1024, listHeight + 460)).toSize();
     resize(size);
+    m_ui->splitter->setSizes({listHeight, qMax(100, size.height() - listHeight)});
     move(pos);
     if (settings.value(QStringLiteral("maximized"), false).toBool())
         setWindowState(windowState() | Qt::WindowMaximized);
@@ -539,13 +470,35 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Hiding needs a tray to come back from; without one a close always closes.
-    if (!m_exiting && m_trayIcon && appUser().value(QStringLiteral("close_systray")).toBool()) {
+    if (!m_exiting && m_trayIcon && signedInUser().value(QStringLiteral("close_systray")).toBool()) {
         hide();
+        event->ignore();
+        QSettings settings;
+        if (!settings.value(QStringLiteral("trayCloseExplained"), false).toBool()) {
+            settings.setValue(QStringLiteral("trayCloseExplained"), true);
+            showTrayMessage(tr("Tollimer is still running"),
+                            tr("Snipes are placed while Tollimer runs in the tray. Choose Exit in its menu to quit."),
+                            Information);
+        }
+        return;
+    }
+    if (!confirmLeavingSnipes()) {
+        m_exiting = false;
         event->ignore();
         return;
     }
     writeSettings();
     event->accept();
+}
+
+bool MainWindow::confirmLeavingSnipes() {
+    const int count = scheduledSnipeCount();
+    if (count == 0)
+        return true;
+    const QString text = count == 1
+                             ? tr("1 snipe is scheduled; it is not placed while Tollimer is closed")
+                             : tr("%1 snipes are scheduled; they are not placed while Tollimer is closed").arg(count);
+    return Messages::question(this, tr("Exit Tollimer"), text) == QMessageBox::Ok;
 }
 
 void MainWindow::exit() {

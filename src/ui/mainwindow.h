@@ -1,14 +1,12 @@
 #pragma once
 
-#include "groupcombobox.h"
 #include "itemhelper.h"
 #include "traymessenger.h"
+#include "watchlistmodel.h"
 
 #include <QDateTime>
-#include <QHash>
 #include <QList>
 #include <QMainWindow>
-#include <QPointer>
 #include <QScopedPointer>
 #include <QSqlRecord>
 #include <QSystemTrayIcon>
@@ -21,32 +19,34 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
-class QTableWidgetItem;
+class QTableView;
 class QToolBar;
+class RichTextDelegate;
+class WatchListRefresh;
 
 namespace Ui {
 class MainWindow;
 }
 
-// The window the user lives in: the watch list above the embedded browser, every action on the list, the
-// refresh from eBay and the tray icon. Start-up creates it after the sign-in; it owns its browser, the short-lived
-// request objects it starts, and the bid engine, and it is the tray-message outlet of the engine.
+// The window the user lives in: the watch list above the embedded browser, every action on the list and the tray
+// icon. Start-up creates it after the sign-in; it owns its browser, the list's model and refresh, and the bid
+// engine, and it is the tray-message outlet of the engine. It holds views and actions; the store is read by the
+// model and kept in step with eBay by the refresh.
 class MainWindow : public QMainWindow, public TrayMessenger {
     Q_OBJECT
 
 public:
-    // The table's columns, in order.
+    // The list's columns, in order (the model's).
     enum Column {
-        StatusColumn,
-        ItemNumberColumn,
-        ItemNameColumn,
-        TimeLeftColumn,
-        CurrentBidColumn,
-        ShippingColumn,
-        MyBidColumn,
-        GroupColumn,
-        SellerColumn,
-        ColumnCount
+        StatusColumn = WatchListModel::StatusColumn,
+        ItemNumberColumn = WatchListModel::ItemNumberColumn,
+        ItemNameColumn = WatchListModel::ItemNameColumn,
+        TimeLeftColumn = WatchListModel::TimeLeftColumn,
+        CurrentBidColumn = WatchListModel::CurrentBidColumn,
+        ShippingColumn = WatchListModel::ShippingColumn,
+        MyBidColumn = WatchListModel::MyBidColumn,
+        GroupColumn = WatchListModel::GroupColumn,
+        SellerColumn = WatchListModel::SellerColumn,
     };
 
     explicit MainWindow(QWidget* parent = nullptr);
@@ -58,8 +58,9 @@ public:
     // stored without this call still applies from the next tick.
     void applyPreferences();
 
-    // The row of an item number in the table, or -1.
+    // The row of an item number in the list as shown, or -1.
     int findRow(const QString& itemNumber) const;
+    WatchListModel* model() const { return m_model; }
     int currentStatusFilter() const;
     int currentGroupFilter() const;
 
@@ -84,18 +85,17 @@ public slots:
     void cancel();
     void import();
     void login();
-    void relationFinished(bool ok, const QString& relation);
-    void reloadFinished(bool ok);
     void itemLinkClicked(const QString& link);
     void onTimer();
     void loadItemsFromDb();
-    void getShippingFinished(bool ok, double shipping);
     void userBidLinkClicked(const QString& link);
     void aboutTollimer();
     void preferences();
     void checkUpdate();
     void exit();
     void tableWidgetContextMenuRequested(const QPoint& pos);
+    // Re-reads one item's row (the engine or a write of the window changed it).
+    void itemChanged(int itemId);
     // The clock's state in the status bar: synchronised with eBay, or on the computer's clock while retrying.
     void showClockState(bool synchronised);
 
@@ -105,12 +105,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // A snipe waiting for its time, for the status bar's countdown without touching the store every second.
-    struct ScheduledSnipe {
-        QString itemNumber;
-        QDateTime due;
-    };
-
     void createActions();
     void createMenus();
     void createToolBars();
@@ -120,19 +114,18 @@ private:
     void writeSettings();
     void loadHomePage();
     void loadGroupFilter(int groupId);
-    void loadScheduledSnipes();
     void showNextSnipe();
     QAction* createAction(const char* name, const QString& text, const QString& icon, const QString& statusTip,
                           const char* slot);
 
-    int addItemRow(const QSqlRecord& item, const GroupComboBox::Groups& groups);
-    void setStatusText(QTableWidgetItem* cell, int bidStatus, const QString& relation, const QDateTime& endTime,
-                       bool isReserve, bool isReserveMet);
-    void setBidText(QLabel* label, int id, const QString& currency, double userBid, double nextBid, int bidStatus,
-                    int leadTime);
-    void setShippingText(QTableWidgetItem* cell, const QString& currency, double shipping);
-    void setTimeLeftText(QTableWidgetItem* cell);
-    void finishTableUpdate();
+    void applyFilters();
+    void listLinkActivated(const QString& link, const QModelIndex& index);
+    void showOutcome(const QString& text);
+    // Asks before closing while snipes are scheduled; true to go on.
+    bool confirmLeavingSnipes();
+    // The signed-in user's snipes still waiting for their time.
+    int scheduledSnipeCount() const;
+    void selectItem(int id);
 
     void watchItem(const QString& itemNumber);
     QString currentPageItemNumber() const;
@@ -142,14 +135,6 @@ private:
     QSqlRecord selectedItemRecord() const;
     QString selectedItemIds() const;
 
-    // The fields eBay reports, from a fresh answer onto a stored item.
-    static void copyEbayFacts(const Item& fresh, QSqlRecord& item);
-    void updateDbItems(const ItemHelper::ItemHash& items);
-    // The sender's row once its answer is in and usable, else -1; the sender goes away.
-    int finishedRowRequest(bool ok);
-    ItemHelper* rowRequest(const QString& itemNumber);
-    void requestRelation(int row, const QString& itemNumber);
-    void requestShipping(int row, const QString& itemNumber);
     // Runs the login dialog of a Logout; false when the user gave up.
     bool runLoginDialog();
     // Tells the engine that snipes were scheduled, changed or cancelled.
@@ -182,15 +167,16 @@ private:
     QComboBox* m_statusFilterCombo = nullptr;
     QComboBox* m_groupFilterCombo = nullptr;
     QProgressBar* m_progressBar = nullptr;
+    QLabel* m_outcomeLabel = nullptr;
+    QTableView* m_view = nullptr;
+    WatchListModel* m_model = nullptr;
+    WatchListFilter* m_filter = nullptr;
+    WatchListRefresh* m_refresh = nullptr;
+    QDateTime m_lastTick;
     QLabel* m_clockStateLabel = nullptr;
     QLabel* m_nextSnipeLabel = nullptr;
     BidEngine* m_engine = nullptr;
     int m_refreshCounter = 0;
     int m_refreshInterval = -1;
     bool m_exiting = false;
-    QList<ScheduledSnipe> m_scheduledSnipes;
-    // The Item Number cell of each row, so that an answer finds its row without scanning the table.
-    QHash<QString, QTableWidgetItem*> m_numberCells;
-    // The row request whose answer is being applied.
-    QPointer<ItemHelper> m_answering;
 };

@@ -1,5 +1,5 @@
-// The main window's actions on the watch list: adding items, deleting, sniping and cancelling, the context menu
-// and the "View error" link.
+// The main window's actions on the watch list: adding items, refreshing, deleting, sniping and cancelling, the
+// context menu and the list's links.
 #include "mainwindow.h"
 
 #include "bidengine.h"
@@ -11,7 +11,7 @@
 #include "myqwebview.h"
 #include "snipedialog.h"
 #include "texthelpers.h"
-#include "tollimerapp.h"
+#include "watchlistrefresh.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -19,50 +19,29 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRegExp>
-#include <QSqlDatabase>
+#include <QTableView>
 #include <QWebElement>
 #include <QWebFrame>
 #include <QWebView>
 
-namespace {
-QSqlRecord emptyItem() {
-    return QSqlDatabase::database().record(QStringLiteral("items"));
-}
-
-int userId() {
-    TollimerApp* app = TollimerApp::instance();
-    return app ? app->user().value(QStringLiteral("id")).toInt() : 0;
-}
-} // namespace
-
 int MainWindow::selectedRow() const {
-    const QModelIndexList rows = m_ui->tableWidget->selectionModel()->selectedRows(0);
+    const QModelIndexList rows = m_view->selectionModel()->selectedRows(0);
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
 int MainWindow::selectedItemId() const {
-    const int row = selectedRow();
-    const QTableWidgetItem* cell = row < 0 ? nullptr : m_ui->tableWidget->item(row, ItemNumberColumn);
-    return cell ? cell->data(Qt::UserRole).toInt() : 0;
+    const QModelIndexList rows = m_view->selectionModel()->selectedRows(0);
+    return rows.isEmpty() ? 0 : rows.first().data(WatchListModel::IdRole).toInt();
 }
 
 QSqlRecord MainWindow::selectedItemRecord() const {
-    QSqlRecord item = emptyItem();
-    const int id = selectedItemId();
-    if (id > 0) {
-        item.setValue(QStringLiteral("id"), id);
-        DbHelper::getItem(item);
-    }
-    return item;
+    return WatchListModel::storedItem(selectedItemId());
 }
 
 QString MainWindow::selectedItemIds() const {
     QStringList ids;
-    const QModelIndexList rows = m_ui->tableWidget->selectionModel()->selectedRows(0);
-    for (const QModelIndex& index : rows) {
-        if (const QTableWidgetItem* cell = m_ui->tableWidget->item(index.row(), ItemNumberColumn))
-            ids << QString::number(cell->data(Qt::UserRole).toInt());
-    }
+    for (const QModelIndex& index : m_view->selectionModel()->selectedRows(0))
+        ids << QString::number(index.data(WatchListModel::IdRole).toInt());
     return ids.join(QLatin1Char(','));
 }
 
@@ -96,7 +75,7 @@ void MainWindow::watch() {
 }
 
 void MainWindow::manualWatch() {
-    const QString number = m_itemNumberEdit->text();
+    const QString number = m_itemNumberEdit->text().trimmed();
     if (number.isEmpty()) {
         Messages::critical(this, tr("Add Item Error"), tr("Please enter a valid eBay auction item number."));
         return;
@@ -105,10 +84,7 @@ void MainWindow::manualWatch() {
 }
 
 bool MainWindow::isWatched(const QString& itemNumber) const {
-    QSqlRecord item = emptyItem();
-    item.setValue(QStringLiteral("item_number"), itemNumber);
-    item.setValue(QStringLiteral("user_id"), userId());
-    return DbHelper::getItem(item) && item.value(QStringLiteral("id")).toInt() > 0;
+    return WatchListModel::storedItem(itemNumber).value(QStringLiteral("id")).toInt() > 0;
 }
 
 void MainWindow::watchItem(const QString& itemNumber) {
@@ -147,9 +123,7 @@ void MainWindow::addItemsFinished(bool ok) {
     const bool quiet = helper->quiet();
     if (!ok || !helper->items())
         return;
-    QTableWidget* table = m_ui->tableWidget;
-    table->setSortingEnabled(false);
-    const GroupComboBox::Groups groups = GroupComboBox::readGroups(userId());
+    int added = 0;
     for (const Item* found : qAsConst(*helper->items())) {
         if (!found->isAuction()) {
             if (!quiet)
@@ -157,23 +131,41 @@ void MainWindow::addItemsFinished(bool ok) {
                                       tr("Either item number is invalid or item is not Auction format."));
             continue;
         }
-        QSqlRecord item = emptyItem();
+        QSqlRecord item = WatchListModel::storedItem(0);
         item.setValue(QStringLiteral("item_number"), found->itemNumber());
-        item.setValue(QStringLiteral("user_id"), userId());
+        item.setValue(QStringLiteral("user_id"), signedInUserId());
         item.setValue(QStringLiteral("user_relation"), QString::fromLatin1(UserRelation::none));
-        copyEbayFacts(*found, item);
-        if (!DbHelper::addItem(item) || !DbHelper::getItem(item))
+        WatchListRefresh::copyEbayFacts(*found, item);
+        if (!DbHelper::addItem(item))
             continue;
-        // The relation is not known until its request answers; the Status cell says so meanwhile.
-        item.setValue(QStringLiteral("user_relation"), QString());
-        const int row = addItemRow(item, groups);
-        requestShipping(row, found->itemNumber());
-        requestRelation(row, found->itemNumber());
+        added = WatchListModel::storedItem(found->itemNumber()).value(QStringLiteral("id")).toInt();
+        m_model->reloadItem(added);
+        m_refresh->requestDetails(found->itemNumber());
     }
-    finishTableUpdate();
-    loadScheduledSnipes();
+    // A number typed by hand is done with once its row is there, and the row is where the user looks next.
+    if (!quiet && added > 0) {
+        m_itemNumberEdit->clear();
+        m_view->clearSelection();
+        selectItem(added);
+        const int row = m_model->rowOfId(added);
+        m_view->scrollTo(m_filter->mapFromSource(m_model->index(row, 0)));
+    }
     if (quiet)
         emit importFinished();
+}
+
+void MainWindow::reload() {
+    // Rows that ended and whose outcome is stored have nothing left to learn; eBay throttles needless calls.
+    QStringList numbers;
+    const QDateTime now = ClockManager::instance()->currentDateTime();
+    for (int i = 0; i < m_filter->rowCount(); ++i) {
+        const WatchListModel::Row& row = m_model->row(m_filter->mapToSource(m_filter->index(i, 0)).row());
+        const bool settled = row.isEnded && row.endTime < now && row.bidStatus != BidStatus::Scheduled &&
+                             row.bidStatus != BidStatus::Bidding && !row.relation.isEmpty();
+        if (!settled)
+            numbers << row.itemNumber;
+    }
+    m_refresh->refresh(numbers);
 }
 
 void MainWindow::remove() {
@@ -185,7 +177,8 @@ void MainWindow::remove() {
         return;
     DbHelper::deleteItems(ids);
     snipesChanged();
-    loadItemsFromDb();
+    for (const QString& id : ids.split(QLatin1Char(',')))
+        m_model->reloadItem(id.toInt());
 }
 
 void MainWindow::snipe() {
@@ -207,15 +200,25 @@ void MainWindow::snipe() {
     SnipeDialog dialog(item, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    // The dialog may have run for minutes: write onto the row as it is now, not as it was when it opened.
-    DbHelper::getItem(item);
+    // The dialog may have run for minutes: the row as it is now decides, and is what is written.
+    item = WatchListModel::storedItem(item.value(QStringLiteral("id")).toInt());
+    if (item.value(QStringLiteral("bid_status")).toInt() == BidStatus::Bidding) {
+        Messages::warning(this, tr("Edit Snipe"), tr("The bid on this item is being placed now."));
+        return;
+    }
+    if (item.value(QStringLiteral("id")).toInt() < 1 ||
+        ClockManager::parseEbayTime(item.value(QStringLiteral("end_time")).toString()) <
+            ClockManager::instance()->currentDateTime()) {
+        Messages::warning(this, tr("Edit Snipe"), tr("Auction has ended for this item."));
+        return;
+    }
     item.setValue(QStringLiteral("user_bid"), dialog.bid());
     item.setValue(QStringLiteral("lead_time"), dialog.leadTime());
     item.setValue(QStringLiteral("bid_status"), static_cast<int>(BidStatus::Scheduled));
     item.setValue(QStringLiteral("group_id"), dialog.groupId() < 1 ? QVariant() : QVariant(dialog.groupId()));
     DbHelper::updateItem(item);
     snipesChanged();
-    loadItemsFromDb();
+    m_model->reloadItem(item.value(QStringLiteral("id")).toInt());
 }
 
 void MainWindow::cancel() {
@@ -232,19 +235,32 @@ void MainWindow::cancel() {
                            tr("Are you sure you want to cancel your snipe on the selected item(s)?")) !=
         QMessageBox::Ok)
         return;
-    DbHelper::cancelSnipes(selectedItemIds());
+    // A placed or failed bid is a record of what was sent to eBay; only snipes still waiting are cancelled.
+    QStringList scheduled;
+    for (const QString& id : selectedItemIds().split(QLatin1Char(','))) {
+        if (WatchListModel::storedItem(id.toInt()).value(QStringLiteral("bid_status")).toInt() == BidStatus::Scheduled)
+            scheduled << id;
+    }
+    if (scheduled.isEmpty())
+        return;
+    DbHelper::cancelSnipes(scheduled.join(QLatin1Char(',')));
     snipesChanged();
-    loadItemsFromDb();
+    for (const QString& id : qAsConst(scheduled))
+        m_model->reloadItem(id.toInt());
 }
 
 void MainWindow::login() {
-    if (!runLoginDialog()) {
-        QApplication::quit();
-        return;
+    while (!runLoginDialog()) {
+        // Giving up the sign-in closes the program; scheduled snipes would not be placed.
+        if (confirmLeavingSnipes()) {
+            QApplication::quit();
+            return;
+        }
     }
-    // The engine lists the snipes of the user now signed in.
+    // The engine lists the snipes of the user now signed in; the filter offers that user's groups.
     snipesChanged();
     loadHomePage();
+    loadGroupFilter(0);
     loadItemsFromDb();
     reload();
 }
@@ -254,8 +270,7 @@ void MainWindow::snipesChanged() {
 }
 
 void MainWindow::tableWidgetContextMenuRequested(const QPoint& pos) {
-    QTableWidget* table = m_ui->tableWidget;
-    const QModelIndex index = table->indexAt(pos);
+    const QModelIndex index = m_view->indexAt(pos);
     if (index.row() < 0)
         return;
     qDebug() << index;
@@ -264,7 +279,7 @@ void MainWindow::tableWidgetContextMenuRequested(const QPoint& pos) {
     menu.addActions({m_snipeAction, m_cancelAction, m_groupAction});
     menu.addSeparator();
     menu.addActions({m_importAction, m_deleteAction, m_reloadAction});
-    menu.exec(table->viewport()->mapToGlobal(pos));
+    menu.exec(m_view->viewport()->mapToGlobal(pos));
 }
 
 void MainWindow::userBidLinkClicked(const QString& link) {
@@ -272,12 +287,20 @@ void MainWindow::userBidLinkClicked(const QString& link) {
     const int id = link.toInt(&ok);
     if (!ok)
         return;
-    QSqlRecord item = emptyItem();
-    item.setValue(QStringLiteral("id"), id);
-    if (!DbHelper::getItem(item))
+    const QSqlRecord item = WatchListModel::storedItem(id);
+    if (item.value(QStringLiteral("id")).toInt() != id)
         return;
     Messages::information(this, tr("Snipe Failed"),
                           tr("Item:\t%1\nBid:\tFailed\nError:\t%2")
                               .arg(item.value(QStringLiteral("item_number")).toString(),
                                    item.value(QStringLiteral("error_message")).toString()));
+}
+
+void MainWindow::listLinkActivated(const QString& link, const QModelIndex& index) {
+    // The box opens after the click has returned: a modal loop inside the view's mouse handling would run while a
+    // refresh changes the rows under it.
+    if (index.column() == MyBidColumn)
+        QMetaObject::invokeMethod(this, "userBidLinkClicked", Qt::QueuedConnection, Q_ARG(QString, link));
+    else
+        itemLinkClicked(link);
 }

@@ -2,13 +2,7 @@
 
 #include "dbhelper.h"
 
-#include <QCoreApplication>
-
 namespace {
-QString tr(const char* text) {
-    return QCoreApplication::translate("MainWindow", text);
-}
-
 QString twoDecimals(double value) {
     return QString::number(value, 'f', 2);
 }
@@ -18,17 +12,15 @@ bool usable(const QDateTime& time) {
 }
 } // namespace
 
-namespace WatchListTexts {
-
-QString statusKey(int bidStatus, const QString& relation, bool isReserve, bool isReserveMet) {
+QString WatchListTexts::statusKey(int bidStatus, const QString& relation, bool isReserve, bool isReserveMet) {
     return QStringLiteral("%1,%2,%3,%4")
         .arg(bidStatus)
         .arg(relation, isReserve ? QStringLiteral("1") : QStringLiteral("0"),
              isReserveMet ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-QString statusText(int bidStatus, const QString& relation, const QDateTime& endTime, bool isReserve, bool isReserveMet,
-                   const QDateTime& now) {
+QString WatchListTexts::statusText(int bidStatus, const QString& relation, const QDateTime& endTime, bool isReserve,
+                                   bool isReserveMet, const QDateTime& now) {
     if (bidStatus == BidStatus::Scheduled)
         return tr("Bid Scheduled");
     if (bidStatus == BidStatus::Bidding)
@@ -46,7 +38,7 @@ QString statusText(int bidStatus, const QString& relation, const QDateTime& endT
     return tr("Unknown");
 }
 
-QString durationText(qint64 seconds) {
+QString WatchListTexts::durationText(qint64 seconds) {
     seconds = qMax<qint64>(seconds, 0);
     const qint64 days = seconds / 86400;
     const qint64 hours = (seconds % 86400) / 3600;
@@ -62,7 +54,7 @@ QString durationText(qint64 seconds) {
     return QStringLiteral("%1s").arg(secs);
 }
 
-TimeLeft timeLeft(const QDateTime& endTime, const QDateTime& now) {
+WatchListTexts::TimeLeft WatchListTexts::timeLeft(const QDateTime& endTime, const QDateTime& now) {
     if (!usable(endTime))
         return {tr("Unknown"), QColor()};
     if (endTime < now)
@@ -71,7 +63,7 @@ TimeLeft timeLeft(const QDateTime& endTime, const QDateTime& now) {
     return {durationText(seconds), seconds < 3600 ? QColor(Qt::red) : QColor()};
 }
 
-QString timeLeftHtml(const QDateTime& endTime, const QDateTime& now) {
+QString WatchListTexts::timeLeftHtml(const QDateTime& endTime, const QDateTime& now) {
     const TimeLeft left = timeLeft(endTime, now);
     if (!usable(endTime))
         return left.text;
@@ -82,19 +74,20 @@ QString timeLeftHtml(const QDateTime& endTime, const QDateTime& now) {
     return left.text;
 }
 
-QString amountText(const QString& currency, double amount) {
+QString WatchListTexts::amountText(const QString& currency, double amount) {
     if (amount <= 0)
         return tr("Unknown");
     return currency + QLatin1Char(' ') + twoDecimals(amount);
 }
 
-QString currentBidText(const QString& currency, double currentBid, int bidCount) {
+QString WatchListTexts::currentBidText(const QString& currency, double currentBid, int bidCount) {
     const QString count = bidCount < 0 ? tr("Unknown") : QString::number(bidCount);
-    return amountText(currency, currentBid) + QStringLiteral("<br/><font color=\"darkgray\">(") + count +
-           QStringLiteral(" bids)</font>");
+    return amountText(currency, currentBid).toHtmlEscaped() + QStringLiteral("<br/><font color=\"darkgray\">(") +
+           tr("%1 bids").arg(count).toHtmlEscaped() + QStringLiteral(")</font>");
 }
 
-QString bidText(int id, const QString& currency, double userBid, double nextBid, int bidStatus, int leadTime) {
+QString WatchListTexts::bidText(int id, const QString& currency, double userBid, double nextBid, int bidStatus,
+                                int leadTime) {
     if (userBid <= 0)
         return QString();
     QString prefix;
@@ -103,8 +96,8 @@ QString bidText(int id, const QString& currency, double userBid, double nextBid,
     case BidStatus::Scheduled:
         prefix = tr("Scheduled: ");
         if (userBid < nextBid)
-            suffix =
-                QStringLiteral("<br/><font color=\"Red\">") + tr("Warning: Bid too low") + QStringLiteral("</font>");
+            suffix = QStringLiteral("<br/><font color=\"Red\">") + tr("Warning: Bid too low").toHtmlEscaped() +
+                     QStringLiteral("</font>");
         break;
     case BidStatus::Bidding:
         prefix = tr("Bidding: ");
@@ -114,15 +107,16 @@ QString bidText(int id, const QString& currency, double userBid, double nextBid,
         break;
     default:
         prefix = tr("Failed: ");
-        suffix = QStringLiteral("<br/><a href=\"%1\">").arg(id) + tr("View error") + QStringLiteral("</a>");
+        suffix =
+            QStringLiteral("<br/><a href=\"%1\">").arg(id) + tr("View error").toHtmlEscaped() + QStringLiteral("</a>");
         break;
     }
     const QString lead = leadTime <= 0 ? tr("auto") : QStringLiteral("%1s").arg(leadTime);
-    return prefix + QStringLiteral("<b>") + currency + QLatin1Char(' ') + twoDecimals(userBid) + QStringLiteral(", ") +
-           lead + QStringLiteral("</b>") + suffix;
+    return prefix.toHtmlEscaped() + QStringLiteral("<b>") + currency.toHtmlEscaped() + QLatin1Char(' ') +
+           twoDecimals(userBid) + QStringLiteral(", ") + lead.toHtmlEscaped() + QStringLiteral("</b>") + suffix;
 }
 
-QString shippingText(const QString& currency, double shipping) {
+QString WatchListTexts::shippingText(const QString& currency, double shipping) {
     if (shipping < 0)
         return tr("Unkown");
     if (shipping == 0)
@@ -130,7 +124,7 @@ QString shippingText(const QString& currency, double shipping) {
     return QStringLiteral("%1 %2").arg(currency, twoDecimals(shipping));
 }
 
-QString bidTimingText(int bidStatus, const QDateTime& actualBidTime, const QDateTime& endTime) {
+QString WatchListTexts::bidTimingText(int bidStatus, const QDateTime& actualBidTime, const QDateTime& endTime) {
     if ((bidStatus != BidStatus::Placed && bidStatus != BidStatus::Failed) || !usable(actualBidTime) ||
         !usable(endTime))
         return QString();
@@ -139,5 +133,3 @@ QString bidTimingText(int bidStatus, const QDateTime& actualBidTime, const QDate
         return tr("The last bid request left %1s after the end.").arg(-before);
     return tr("The last bid request left %1s before the end.").arg(before);
 }
-
-} // namespace WatchListTexts

@@ -10,14 +10,12 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QDialog>
 #include <QItemSelectionModel>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QLabel>
 #include <QSqlQuery>
-#include <QTableWidget>
+#include <QTableView>
 #include <QWebElement>
 #include <QWebFrame>
 #include <QWebPage>
@@ -117,8 +115,8 @@ bool GuiTestBase::triggerDialogAction(const QString& name) {
     return triggerAction(name);
 }
 
-QTableWidget* GuiTestBase::table() const {
-    return find<QTableWidget>(QStringLiteral("tableWidget"));
+QTableView* GuiTestBase::table() const {
+    return find<QTableView>(QStringLiteral("watchList"));
 }
 
 int GuiTestBase::rowOf(const QString& itemNumber) const {
@@ -127,33 +125,22 @@ int GuiTestBase::rowOf(const QString& itemNumber) const {
 
 QString GuiTestBase::cellText(const QString& itemNumber, int column) const {
     const int row = rowOf(itemNumber);
-    if (row < 0)
-        return QStringLiteral("<no row>");
-    if (QWidget* widget = table()->cellWidget(row, column)) {
-        if (auto* label = qobject_cast<QLabel*>(widget))
-            return label->text();
-        if (auto* combo = qobject_cast<QComboBox*>(widget))
-            return combo->currentText();
-    }
-    const QTableWidgetItem* cell = table()->item(row, column);
-    return cell ? cell->text() : QString();
+    return row < 0 ? QStringLiteral("<no row>") : table()->model()->index(row, column).data().toString();
 }
 
 QStringList GuiTestBase::columnTexts(int column) const {
     QStringList texts;
-    for (int row = 0; row < table()->rowCount(); ++row)
-        texts << table()->item(row, column)->text();
+    for (int row = 0; row < table()->model()->rowCount(); ++row)
+        texts << table()->model()->index(row, column).data().toString();
     return texts;
 }
 
 void GuiTestBase::selectItems(const QStringList& itemNumbers) {
-    QTableWidget* view = table();
+    QTableView* view = table();
     view->clearSelection();
-    for (const QString& number : itemNumbers) {
-        const int row = rowOf(number);
-        view->selectionModel()->select(view->model()->index(row, 0),
+    for (const QString& number : itemNumbers)
+        view->selectionModel()->select(view->model()->index(rowOf(number), 0),
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
 }
 
 bool GuiTestBase::waitForRequests(int timeoutMs) {

@@ -18,7 +18,7 @@
 #include <functional>
 #include <memory>
 
-class QTableWidget;
+class QTableView;
 class QWebView;
 
 // For the tests of single dialogs (sign-in, wizard, start-up, import, preferences, updates), which need no
@@ -87,8 +87,9 @@ protected:
     bool triggerDialogAction(const QString& name);
     template <class T> T* find(const QString& name) const;
 
-    QTableWidget* table() const;
+    QTableView* table() const;
     int rowOf(const QString& itemNumber) const;
+    // A cell's display text (rich text where the cell paints it), "<no row>" when the item is not shown.
     QString cellText(const QString& itemNumber, int column) const;
     // The texts of a column in the table's row order.
     QStringList columnTexts(int column) const;
