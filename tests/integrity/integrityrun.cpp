@@ -6,6 +6,7 @@
 #include "clockmanager.h"
 #include "dbhelper.h"
 #include "messages.h"
+#include "snipescheduler.h"
 #include "storefixture.h"
 #include "tollimerapp.h"
 
@@ -359,9 +360,10 @@ bool IntegrityRun::runBatch(int index, int count, Totals& totals, QString* error
     for (int at : qAsConst(batch.reloads))
         QTimer::singleShot(at, &batchScope, [this] { forceReload(); });
 
-    const qint64 deadline = batch.lastEndMs + 2 * BidThread::firstStepTimeoutMs + BidThread::confirmTimeoutMs +
-                            (m_options.maxLeadSeconds + 1) * 1000 + BidThread::relationAfterEndMs +
-                            BidThread::relationTimeoutMs + 20000;
+    const SnipeSettings limits = m_engine->scheduler()->settings();
+    const qint64 deadline = batch.lastEndMs + limits.confirmTimeoutMs + (m_options.maxLeadSeconds + 1) * 1000 +
+                            BidThread::relationAfterEndMs +
+                            limits.relationTries * (limits.relationTimeoutMs + limits.relationRetryMs) + 20000;
     QEventLoop loop;
     QTimer watch(&batchScope);
     connect(&watch, &QTimer::timeout, &loop, [&] {
@@ -395,12 +397,11 @@ void IntegrityRun::poll(Batch& batch) {
         const int id = snipe.history.id;
         const int status = batch.statuses.value(id);
         const bool inFlight = m_engine->isInFlight(id);
-        const bool awaiting = BidThread::isAwaitingConfirmation(id);
+        const bool awaiting = m_engine->scheduler()->isAwaitingConfirmation(id);
         if (inFlight && snipe.startedMs < 0)
             snipe.startedMs = now;
         if (status == BidStatus::Bidding && snipe.startedMs >= 0 &&
-            now > qMax(snipe.history.endMs, snipe.startedMs + 2 * BidThread::firstStepTimeoutMs) +
-                      BidThread::confirmTimeoutMs + overdueSlackMs)
+            now > snipe.history.endMs + m_engine->scheduler()->settings().confirmTimeoutMs + overdueSlackMs)
             snipe.history.overdue = true;
         if (!snipe.hasAction || snipe.actionDone)
             continue;
@@ -478,7 +479,7 @@ void IntegrityRun::forceReload() {
 }
 
 bool IntegrityRun::batchDone(const Batch& batch) const {
-    if (wallMs() < batch.lastEndMs + 2500 || !m_engine->findChildren<BidThread*>().isEmpty())
+    if (wallMs() < batch.lastEndMs + 2500 || !m_engine->scheduler()->tickets().isEmpty())
         return false;
     for (int status : batch.statuses) {
         if (status == BidStatus::Scheduled || status == BidStatus::Bidding)
