@@ -68,12 +68,12 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
 // Calls due(item number, eBay ms) whenever the engine has fixed the moment of a confirming request, and tells
 // whether snipes are still under way.
 void watchConfirmations(BidEngine* engine, const std::function<void(const QString&, double)>& due) {
-    QObject::connect(
-        engine->scheduler(), &SnipeScheduler::confirmationScheduled, [due](int itemId, int, int, qint64 momentMs) {
-            const QVariant number =
-                StoreFixture::scalar(QStringLiteral("SELECT item_number FROM items WHERE id = %1").arg(itemId));
-            due(number.toString(), double(momentMs));
-        });
+    QObject::connect(engine->scheduler(), &SnipeScheduler::confirmationScheduled, engine,
+                     [due](int itemId, int, int, qint64 momentMs) {
+                         const QVariant number = StoreFixture::scalar(
+                             QStringLiteral("SELECT item_number FROM items WHERE id = %1").arg(itemId));
+                         due(number.toString(), double(momentMs));
+                     });
 }
 
 bool underWay(BidEngine* engine) {

@@ -332,6 +332,10 @@ void BidEngine::startSnipe(const Item& item, const QDateTime& now, bool verdictO
     ticket.userBid = item.userBid();
     ticket.awaiting = !verdictOnly;
     ticket.uncertain = ticket.verdictOnly = verdictOnly;
+    if (verdictOnly) {
+        ticket.resultStatus = BidStatus::Failed;
+        ticket.resultMessage = mayHaveLeft;
+    }
     const int serial = m_scheduler->start(order, ticket);
     if (verdictOnly)
         return;
@@ -394,6 +398,9 @@ void BidEngine::onBidFinished(int serial, int status, const QString& message, bo
     if (!ticket)
         return;
     ticket->awaiting = false;
+    ticket->resultStatus = status;
+    ticket->resultMessage = message;
+    ticket->uncertain = uncertain;
     // A snipe writes only the Bidding it owns: not a row the user cancelled or scheduled again meanwhile, and not
     // one a newer snipe of the item carries.
     if (m_scheduler->latest(ticket->itemId) != ticket)
@@ -404,15 +411,28 @@ void BidEngine::onBidFinished(int serial, int status, const QString& message, bo
                     {errorMessage, status == BidStatus::Placed ? QVariant(QVariant::String) : QVariant(message)},
                     {actualBidTime, ClockManager::storeText(fromMs(sentMs))}},
                    {BidStatus::Bidding});
-    ticket->uncertain = written && uncertain;
     if (written && status != BidStatus::Placed)
         notifyFailure(ticket->itemNumber, message);
 }
 
 void BidEngine::onSnipeFailed(int serial, const QString& message) {
     const SnipeTicket* ticket = m_scheduler->ticket(serial);
-    if (ticket && m_scheduler->latest(ticket->itemId) == ticket &&
-        writeSnipe(ticket->itemId, {{bidStatus, int(BidStatus::Failed)}, {errorMessage, message}},
+    if (!ticket || m_scheduler->latest(ticket->itemId) != ticket)
+        return;
+    // A new schedule that could not be sent leaves the bid of the earlier one standing: that one's result (when it
+    // has come) and verdict are the row's again.
+    if (SnipeTicket* earlier = m_scheduler->sentEarlier(ticket->itemId, serial)) {
+        m_scheduler->setLatest(ticket->itemId, earlier->serial);
+        notifyFailure(ticket->itemNumber, message);
+        if (earlier->resultStatus != 0)
+            writeSnipe(ticket->itemId,
+                       {{bidStatus, earlier->resultStatus},
+                        {errorMessage, earlier->resultStatus == BidStatus::Placed ? QVariant(QVariant::String)
+                                                                                  : QVariant(earlier->resultMessage)}},
+                       {BidStatus::Bidding});
+        return;
+    }
+    if (writeSnipe(ticket->itemId, {{bidStatus, int(BidStatus::Failed)}, {errorMessage, message}},
                    {BidStatus::Bidding}))
         notifyFailure(ticket->itemNumber, message);
 }

@@ -111,3 +111,13 @@ bool SnipeScheduler::isInFlight(int itemId) const {
     }
     return false;
 }
+
+SnipeTicket* SnipeScheduler::sentEarlier(int itemId, int serial) {
+    SnipeTicket* found = nullptr;
+    for (SnipeTicket& ticket : m_tickets) {
+        if (ticket.itemId == itemId && ticket.serial < serial && !ticket.awaiting &&
+            (!found || ticket.serial > found->serial))
+            found = &ticket;
+    }
+    return found;
+}

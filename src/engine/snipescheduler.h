@@ -19,6 +19,9 @@ struct SnipeTicket {
     bool awaiting = true;
     bool uncertain = false;
     bool verdictOnly = false;
+    // What its confirming request came to (0: not yet), for a newer snipe of the item that fails unsent.
+    int resultStatus = 0;
+    QString resultMessage;
 };
 
 // The bid worker and the one record of which snipes are in flight: owns the worker thread (its own event loop, on
@@ -50,6 +53,10 @@ public:
     // The newest snipe of an item while it runs, or null: only it may write the item's row.
     SnipeTicket* latest(int itemId);
     bool isInFlight(int itemId) const;
+    // The newest older snipe of the item whose confirming request has left and whose verdict is still to come; it
+    // carries the row again when a newer snipe fails before its request left.
+    SnipeTicket* sentEarlier(int itemId, int serial);
+    void setLatest(int itemId, int serial) { m_latest.insert(itemId, serial); }
     bool isAwaitingConfirmation(int itemId) const;
     void forget(int serial);
     QList<SnipeTicket> tickets() const { return m_tickets.values(); }
