@@ -302,6 +302,17 @@ void BidEngine::processBiddingItems() {
 }
 
 void BidEngine::startSnipe(const Item& item, const QDateTime& now, bool verdictOnly) {
+    if (!verdictOnly) {
+        // The row as it stands now, not as the last reload saw it: a cancelled snipe sends nothing at all.
+        QSqlQuery query;
+        query.prepare(QStringLiteral("SELECT bid_status FROM items WHERE id = ?"));
+        query.addBindValue(item.id());
+        if (!query.exec() || !query.next() || query.value(0).isNull() ||
+            query.value(0).toInt() != BidStatus::Scheduled) {
+            qDebug().noquote() << item.itemNumber() << "has been canceled";
+            return;
+        }
+    }
     TollimerApp* app = TollimerApp::instance();
     const QSqlRecord user = app->user();
     SnipeOrder order;
