@@ -69,7 +69,7 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
 // whether snipes are still under way.
 void watchConfirmations(BidEngine* engine, const std::function<void(const QString&, double)>& due) {
     QObject::connect(engine->scheduler(), &SnipeScheduler::confirmationScheduled, engine,
-                     [due](int itemId, int, int, qint64 momentMs) {
+                     [due](int, int itemId, int, qint64 momentMs) {
                          const QVariant number = StoreFixture::scalar(
                              QStringLiteral("SELECT item_number FROM items WHERE id = %1").arg(itemId));
                          due(number.toString(), double(momentMs));
