@@ -287,7 +287,13 @@ void BidEngine::processBiddingItems() {
             // A stand-in for an item eBay reports as invalid: its end is no moment to bid at.
             qDebug().noquote() << item->itemNumber() << "has no real end time; not started";
         } else if (!(now < item->endTime())) {
-            failListed(item, tr("The auction had ended before the bid could be sent."));
+            const QString message = tr("The auction had ended before the bid could be sent.");
+            if (running && !running->awaiting) {
+                notifyFailure(item->itemNumber(), message);
+                handBack(running, BidStatus::Scheduled);
+            } else {
+                failListed(item, message);
+            }
         } else if (running && running->awaiting) {
             // Scheduled again before its confirming request left: that snipe places the bid with the new values.
             qDebug().noquote() << item->itemNumber() << "is still being placed; not started twice";
@@ -433,19 +439,28 @@ void BidEngine::onSnipeFailed(int serial, const QString& message) {
     // A new schedule that could not be sent leaves the bid of the earlier one standing: that one's result (when it
     // has come) and verdict are the row's again.
     if (SnipeTicket* earlier = m_scheduler->sentEarlier(ticket->itemId, serial)) {
-        m_scheduler->setLatest(ticket->itemId, earlier->serial);
         notifyFailure(ticket->itemNumber, message);
-        if (earlier->resultStatus != 0)
-            writeSnipe(ticket->itemId,
-                       {{bidStatus, earlier->resultStatus},
-                        {errorMessage, earlier->resultStatus == BidStatus::Placed ? QVariant(QVariant::String)
-                                                                                  : QVariant(earlier->resultMessage)}},
-                       {BidStatus::Bidding});
+        handBack(earlier, BidStatus::Bidding);
         return;
     }
     if (writeSnipe(ticket->itemId, {{bidStatus, int(BidStatus::Failed)}, {errorMessage, message}},
                    {BidStatus::Bidding}))
         notifyFailure(ticket->itemNumber, message);
+}
+
+// A new schedule that cannot be sent leaves the bid of the earlier snipe standing: that one's result (when it has
+// come) and verdict are the row's again.
+void BidEngine::handBack(SnipeTicket* earlier, int fromStatus) {
+    m_scheduler->setLatest(earlier->itemId, earlier->serial);
+    if (earlier->resultStatus == 0) {
+        writeSnipe(earlier->itemId, {{bidStatus, int(BidStatus::Bidding)}}, {fromStatus});
+        return;
+    }
+    writeSnipe(earlier->itemId,
+               {{bidStatus, earlier->resultStatus},
+                {errorMessage, earlier->resultStatus == BidStatus::Placed ? QVariant(QVariant::String)
+                                                                          : QVariant(earlier->resultMessage)}},
+               {fromStatus});
 }
 
 void BidEngine::onSnipeStopped(int serial) {

@@ -10,6 +10,7 @@
 
 class Item;
 class SnipeScheduler;
+struct SnipeTicket;
 class TrayMessenger;
 
 // The sniping engine's GUI-thread half: keeps the signed-in user's scheduled snipes that end soon, looks at them
@@ -81,6 +82,7 @@ private:
     // or a newer snipe wrote meanwhile stays. Emits itemChanged when a row changed.
     bool writeSnipe(int itemId, const QList<std::pair<QString, QVariant>>& columns, const QList<int>& statuses);
     void failListed(Item* item, const QString& message);
+    void handBack(SnipeTicket* earlier, int fromStatus);
     void notifyFailure(const QString& itemNumber, const QString& message);
     void applyGroupLimit(int itemId, const QString& relation);
     void updateNextSnipe();

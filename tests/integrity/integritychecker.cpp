@@ -139,7 +139,9 @@ void IntegrityChecker::checkBid(const SnipeHistory& snipe, const QVariantMap& bi
         report(snipe, QStringLiteral("bid %1 is above the maximum stored when it left (%2)").arg(text, held.join('/')));
     else if (!matches)
         report(snipe, QStringLiteral("bid %1 is not the maximum stored when it left (%2)").arg(text, held.join('/')));
-    if (snipe.cancelledMs >= 0 && (!snipe.cancelledAfterConfirmation || arrival > snipe.cancelledMs + transitSlackMs))
+    // The driver sees the worker's progress a moment late: a bid that arrived before the cancellation was sent before
+    // it, whatever the driver thought.
+    if (snipe.cancelledMs >= 0 && arrival > snipe.cancelledMs + (snipe.cancelledAfterConfirmation ? transitSlackMs : 0))
         report(snipe, QStringLiteral("bid %1 left after the user cancelled the snipe (%2 ms after)")
                           .arg(text)
                           .arg(arrival - snipe.cancelledMs));
