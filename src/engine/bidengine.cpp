@@ -422,6 +422,13 @@ void BidEngine::onBidFinished(int serial, int status, const QString& message, bo
     // one a newer snipe of the item carries.
     if (m_scheduler->latest(ticket->itemId) != ticket)
         return;
+    // A new schedule eBay refused leaves the earlier snipe's placed bid standing.
+    SnipeTicket* earlier = m_scheduler->sentEarlier(ticket->itemId, serial);
+    if (status != BidStatus::Placed && !uncertain && earlier && earlier->resultStatus == BidStatus::Placed) {
+        notifyFailure(ticket->itemNumber, message);
+        handBack(earlier, BidStatus::Bidding);
+        return;
+    }
     const bool written =
         writeSnipe(ticket->itemId,
                    {{bidStatus, status},
