@@ -1,17 +1,19 @@
-// When do the confirming requests of snipes reach eBay, placed through the real bid engine and bid threads?
+// When do the confirming requests of snipes reach eBay, placed through the real bid engine and bid worker?
 //
 // Starts tollimer-sandbox, signs in, stores snipes in a temporary store and lets the engine, driven by the
-// clock's tick, place them. Each bid thread announces when its confirming request is due; the sandbox stamps
-// the arrival of every request. Arrival minus due moment is what a snipe loses to timers, the event loop, the
-// connections and the network stack.
+// clock's tick, place them. The engine announces when each confirming request is due (eBay time); the sandbox
+// stamps the arrival of every request. Arrival minus due moment is what a snipe loses to timers, the event loop,
+// the connections and the network stack.
 //
 //   bench_engine fire  [snipes]                 one snipe ending per second                 (default 50)
 //   bench_engine burst [snipes] [latency-ms]    all ending in the same second, sandbox latency on every
 //                                               request                                   (defaults 100, 150)
-//   bench_engine burst-shared ...               the same with every snipe on the session's one manager
+//   bench_engine window [snipes] [items]        one snipe ending per second while the main window holds the
+//                                               items, reloads and refreshes them without pause and the store
+//                                               is written                                (defaults 50, 2000)
 //
-// Both processes anchor their monotonic clocks to the wall clock once, so single figures carry about one
-// millisecond of uncertainty.
+// The program's eBay clock is synchronised with the sandbox's, so single figures carry about one millisecond of
+// uncertainty.
 
 #include "benchsupport.h"
 #include "bidengine.h"
@@ -19,17 +21,21 @@
 #include "clockmanager.h"
 #include "dbhelper.h"
 #include "loginhelper.h"
+#include "mainwindow.h"
 #include "messages.h"
 #include "networkmanager.h"
 #include "sandboxprocess.h"
+#include "snipescheduler.h"
 #include "storefixture.h"
 #include "tollimerapp.h"
 
+#include <QAction>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTextStream>
@@ -40,13 +46,6 @@
 #include <vector>
 
 namespace {
-
-struct WallClock {
-    qint64 anchorMs = QDateTime::currentMSecsSinceEpoch();
-    QElapsedTimer elapsed;
-    WallClock() { elapsed.start(); }
-    double nowMs() const { return double(anchorMs) + double(elapsed.nsecsElapsed()) / 1e6; }
-};
 
 QString itemNumber(int i) {
     return QString::number(150000000000LL + i);
@@ -66,6 +65,21 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
     return true;
 }
 
+// Calls due(item number, eBay ms) whenever the engine has fixed the moment of a confirming request, and tells
+// whether snipes are still under way.
+void watchConfirmations(BidEngine* engine, const std::function<void(const QString&, double)>& due) {
+    QObject::connect(engine->scheduler(), &SnipeScheduler::confirmationScheduled, engine,
+                     [due](int, int itemId, int, qint64 momentMs) {
+                         const QVariant number = StoreFixture::scalar(
+                             QStringLiteral("SELECT item_number FROM items WHERE id = %1").arg(itemId));
+                         due(number.toString(), double(momentMs));
+                     });
+}
+
+bool underWay(BidEngine* engine) {
+    return !engine->scheduler()->tickets().isEmpty();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -74,10 +88,11 @@ int main(int argc, char* argv[]) {
     TollimerApp app(argc, argv);
     const QStringList args = app.arguments();
     const QString mode = args.value(1, QStringLiteral("fire"));
-    const bool burst = mode.startsWith(QLatin1String("burst"));
+    const bool burst = mode == QLatin1String("burst");
+    const bool window = mode == QLatin1String("window");
     const int snipes = args.size() > 2 ? std::max(1, args.at(2).toInt()) : (burst ? 100 : 50);
     const int latencyMs = burst ? (args.size() > 3 ? args.at(3).toInt() : 150) : 0;
-    BidThread::setOwnConnections(mode != QLatin1String("burst-shared"));
+    const int items = window ? std::max(snipes, args.size() > 3 ? args.at(3).toInt() : 2000) : snipes;
     QTextStream out(stdout);
     Messages::setHandler([](const Messages::Box&) { return QMessageBox::Ok; });
 
@@ -94,8 +109,11 @@ int main(int argc, char* argv[]) {
     const int lead = 2;
     const int firstEnd = 40;
     QJsonArray auctions;
-    for (int i = 0; i < snipes; ++i)
-        auctions.append(QJsonObject{{"itemNumber", itemNumber(i)}, {"endsInSeconds", firstEnd + (burst ? 0 : i)}});
+    // With the window, the window's first table build and refresh come before the first snipe starts.
+    const int firstEndAt = window ? firstEnd + 60 : firstEnd;
+    for (int i = 0; i < items; ++i)
+        auctions.append(QJsonObject{{"itemNumber", itemNumber(i)},
+                                    {"endsInSeconds", i < snipes ? firstEndAt + (burst ? 0 : i) : 3600 + i}});
     const QJsonObject scenario{{"clockOffsetSeconds", 0},
                                {"users", QJsonArray{QJsonObject{{"username", "sniper_uk"}, {"password", "secret"}}}},
                                {"auctions", auctions}};
@@ -124,43 +142,59 @@ int main(int argc, char* argv[]) {
         const int id = StoreFixture::addItem(object["itemNumber"].toString(), userId, QStringLiteral("NONE"),
                                              object["endTime"].toString().left(19));
         QSqlQuery query;
-        query.exec(QStringLiteral("UPDATE items SET user_bid = 50, lead_time = %1, bid_status = 1 WHERE id = %2")
-                       .arg(lead)
-                       .arg(id));
+        if (object["itemNumber"].toString().toLongLong() - itemNumber(0).toLongLong() < snipes)
+            query.exec(QStringLiteral("UPDATE items SET user_bid = 50, lead_time = %1, bid_status = 1 WHERE id = %2")
+                           .arg(lead)
+                           .arg(id));
     }
     sandbox.control("DELETE", QStringLiteral("/_sandbox/log"));
     if (latencyMs > 0)
         sandbox.control("POST", QStringLiteral("/_sandbox/fault"),
                         QStringLiteral("{\"endpoint\":\"*\",\"latencyMs\":%1}").arg(latencyMs).toUtf8());
 
-    const WallClock wall;
-    QHash<QString, double> due; // item number -> wall-clock moment its confirming request is due
-    QHash<int, QString> numbers;
-    QSet<BidThread*> watched;
-    BidEngine engine(nullptr);
-    const auto watchNewThreads = [&] {
-        for (BidThread* thread : engine.findChildren<BidThread*>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (watched.contains(thread))
-                continue;
-            watched.insert(thread);
-            QObject::connect(thread, &QObject::destroyed, [&watched, thread] { watched.remove(thread); });
-            QObject::connect(thread, &BidThread::confirmationScheduled, [&](int itemId, int delayMs) {
-                const QVariant number =
-                    StoreFixture::scalar(QStringLiteral("SELECT item_number FROM items WHERE id = %1").arg(itemId));
-                due.insert(number.toString(), wall.nowMs() + delayMs);
-            });
+    QHash<QString, double> due; // item number -> eBay moment its confirming request is due
+    std::unique_ptr<MainWindow> mainWindow;
+    std::unique_ptr<BidEngine> ownEngine;
+    QTimer reloads;
+    QTimer writes;
+    BidEngine* engine = nullptr;
+    if (window) {
+        // The window refreshes every minute on its own and is told to reload without pause, through its action,
+        // while the store is written beside it.
+        QSqlQuery(QStringLiteral("UPDATE users SET refresh_interval = 1"));
+        user = StoreFixture::record(QStringLiteral("users"), {{"id", userId}});
+        DbHelper::getUser(user);
+        app.setUser(user);
+        mainWindow = std::make_unique<MainWindow>();
+        mainWindow->show();
+        engine = mainWindow->findChild<BidEngine*>();
+        auto* reload = mainWindow->findChild<QAction*>(QStringLiteral("actionReload"));
+        if (!engine || !reload) {
+            out << "the window has no engine or no reload action\n";
+            return 1;
         }
-    };
-    QObject::connect(ClockManager::instance()->internalClock()->timer(), &QTimer::timeout, [&] {
-        engine.onTimer();
-        watchNewThreads();
-    });
-    engine.onTimer();
-    watchNewThreads();
+        QObject::connect(&reloads, &QTimer::timeout, reload, &QAction::trigger);
+        reloads.start(1000);
+        QObject::connect(&writes, &QTimer::timeout, [items] {
+            QSqlQuery query;
+            query.exec(QStringLiteral("UPDATE items SET notes = '%1' WHERE item_number = '%2'")
+                           .arg(QRandomGenerator::global()->bounded(1000))
+                           .arg(itemNumber(QRandomGenerator::global()->bounded(items))));
+        });
+        writes.start(20);
+    } else {
+        ownEngine = std::make_unique<BidEngine>(nullptr);
+        engine = ownEngine.get();
+        ClockManager::instance()->connectTick(engine, SLOT(onTimer()));
+    }
+    watchConfirmations(engine, [&due](const QString& number, double moment) { due.insert(number, moment); });
+    engine->onTimer();
 
-    const int endsWithin = (firstEnd + (burst ? 0 : snipes)) * 1000 + 30000;
-    if (!waitUntil([&] { return due.size() == snipes && watched.isEmpty(); }, endsWithin + latencyMs * 10))
+    const int endsWithin = (firstEndAt + (burst ? 0 : snipes)) * 1000 + 30000;
+    if (!waitUntil([&] { return due.size() == snipes && !underWay(engine); }, endsWithin + latencyMs * 10))
         out << QStringLiteral("not every snipe finished: %1 of %2 scheduled\n").arg(due.size()).arg(snipes);
+    reloads.stop();
+    writes.stop();
 
     std::vector<double> late;
     const QJsonArray requests =
@@ -178,12 +212,12 @@ int main(int argc, char* argv[]) {
     for (const QJsonValue& bid : bids)
         placed += bid.toObject()["reason"].toString() == QLatin1String("placed") ? 1 : 0;
 
-    out << QStringLiteral("%1: %2 snipes, latency %3 ms, %4 connections; confirming requests received %5, bids "
+    out << QStringLiteral("%1: %2 snipes, %3 items, latency %4 ms; confirming requests received %5, bids "
                           "placed %6\n")
                .arg(mode)
                .arg(snipes)
+               .arg(items)
                .arg(latencyMs)
-               .arg(mode == QLatin1String("burst-shared") ? QStringLiteral("shared") : QStringLiteral("own"))
                .arg(late.size())
                .arg(placed);
     if (late.empty())

@@ -8,6 +8,7 @@
 // within 60 s of their batch's start, lead times up to 30 s, 0.6 faults a second. The seed is printed first; running
 // again with it replays the same plan. Exits 1 when any violation was found.
 
+#include "benchsupport.h"
 #include "integrityrun.h"
 #include "tollimerapp.h"
 
@@ -49,6 +50,16 @@ int main(int argc, char* argv[]) {
     out << "violations " << totals.violations.size() << "\n";
     for (const QString& violation : totals.violations)
         out << "  " << violation << "\n";
+    std::vector<double> lateness(totals.lateness.cbegin(), totals.lateness.cend());
+    if (!lateness.empty())
+        out << QStringLiteral("confirming request arrival minus its moment, ms: median %1, max %2; %3 of %4 beyond "
+                              "50 ms\n")
+                   .arg(BenchSupport::percentile(lateness, 0.5))
+                   .arg(BenchSupport::percentile(lateness, 1.0))
+                   .arg(totals.late.size())
+                   .arg(lateness.size());
+    for (const QString& late : totals.late)
+        out << "  " << late << "\n";
     out << "faults injected " << totals.faults << ":";
     for (auto it = totals.faultsByKind.cbegin(); it != totals.faultsByKind.cend(); ++it)
         out << " " << it.key() << " " << it.value() << ";";

@@ -13,6 +13,8 @@ bool SandboxFaults::set(const QJsonObject& object, QString* error) {
     fault.status = object.value(QStringLiteral("status")).toInt(0);
     fault.drop = object.value(QStringLiteral("drop")).toBool(false);
     fault.malformed = object.value(QStringLiteral("malformed")).toBool(false);
+    fault.silent = object.value(QStringLiteral("silent")).toBool(false);
+    fault.answer = object.value(QStringLiteral("answer")).toString();
     fault.times = object.value(QStringLiteral("times")).toInt(-1);
     if (fault.latencyMs < 0.0 || (fault.status != 0 && (fault.status < 100 || fault.status > 599)) ||
         fault.times == 0) {
@@ -43,6 +45,8 @@ QJsonObject SandboxFaults::toJson() const {
                                 {QStringLiteral("status"), it->status},
                                 {QStringLiteral("drop"), it->drop},
                                 {QStringLiteral("malformed"), it->malformed},
+                                {QStringLiteral("silent"), it->silent},
+                                {QStringLiteral("answer"), it->answer},
                                 {QStringLiteral("times"), it->times}});
     }
     return QJsonObject{{QStringLiteral("faults"), list}};

@@ -13,10 +13,13 @@ public:
         int status = 0;         // answer with this HTTP status instead of the page
         bool drop = false;      // close the connection without answering
         bool malformed = false; // answer with a cut and garbled body
+        bool silent = false;    // act on the request (a bid is taken) but never answer
+        QString answer;         // answer 200 with this body instead of the page
         int times = -1;         // requests left; -1: unlimited
     };
 
-    // Reads {"endpoint","latencyMs","status","drop","malformed","times"}; false with a reason when invalid.
+    // Reads {"endpoint","latencyMs","status","drop","malformed","silent","answer","times"}; false with a reason when
+    // invalid.
     bool set(const QJsonObject& object, QString* error);
     void clear() { m_faults.clear(); }
     // The fault for a request to this endpoint, counting it against "times"; false when none applies.

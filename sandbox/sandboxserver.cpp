@@ -102,7 +102,13 @@ void SandboxServer::serve(SandboxConnection* connection, const SandboxHttpReques
                 QStringLiteral("tollimer-sandbox: injected status %1\n").arg(fault.status), fault.status));
             return;
         }
+        if (faulty && !fault.answer.isEmpty()) {
+            target->respond(SandboxHttpResponse::text(fault.answer, 200));
+            return;
+        }
         SandboxHttpResponse response = m_site.handle(request, endpoint, seq);
+        if (faulty && fault.silent)
+            return; // the connection stays open until the client gives up
         if (faulty && fault.malformed)
             response.body = garble(response.body);
         target->respond(response);

@@ -18,6 +18,7 @@ BatchEvidence cleanBatch() {
     snipe.groupId = 7;
     snipe.endMs = 100000;
     snipe.maxima = {{1000, 30.0}};
+    snipe.moments = {94990};
     evidence.snipes << snipe;
     evidence.groups << GroupHistory{7, QStringLiteral("Lamps"), 1};
     evidence.rows << QVariantMap{{"id", 1},       {"item_number", item}, {"bid_status", 3},
@@ -45,6 +46,9 @@ private slots:
         const std::pair<const char*, const char*> rows[] = {
             {"clean", ""},
             {"second confirming bid", "2 confirming requests"},
+            {"second bid after a new schedule", ""},
+            {"confirming request late", "arrived 60 ms from the moment"},
+
             {"bid above the maximum", "above the maximum"},
             {"stale maximum after a raise", "not the maximum stored"},
             {"lowered just before it left", "above the maximum"},
@@ -74,8 +78,10 @@ private slots:
             bid.insert(key, value);
             evidence.ledger[0] = bid;
         };
-        if (fault == "second confirming bid")
+        if (fault.startsWith("second"))
             evidence.ledger << bid;
+        if (fault == "second bid after a new schedule")
+            snipe.allowedBids = 2;
         if (fault == "bid above the maximum")
             setBid("amount", 31.0);
         if (fault == "stale maximum after a raise")
@@ -121,7 +127,10 @@ private slots:
         if (fault == "box on the bid path")
             evidence.boxes << "Network Error: Failed to place json bid step 2.";
 
-        const QStringList violations = IntegrityChecker::check(evidence).violations;
+        if (fault == "confirming request late")
+            snipe.moments = {94940};
+        const IntegrityChecker::Result result = IntegrityChecker::check(evidence);
+        const QStringList violations = result.violations + result.late;
         if (report.isEmpty()) {
             QVERIFY2(violations.isEmpty(), qPrintable(violations.join('\n')));
             return;

@@ -4,94 +4,73 @@
 #include "dbhelper.h"
 #include "itemhelper.h"
 #include "networkmanager.h"
-#include "notifications.h"
-#include "traymessenger.h"
+#include "proxyfactory.h"
+#include "snipescheduler.h"
 
-#include <QCoreApplication>
 #include <QDebug>
-#include <QElapsedTimer>
-#include <QSqlDatabase>
-#include <QSqlQuery>
+#include <QNetworkAccessManager>
+#include <QNetworkCookieJar>
 #include <QStringList>
-#include <QTimer>
 
-#include <exception>
-
-QSet<int> BidThread::s_awaitingConfirmation;
-QMultiMap<qint64, BidThread*> BidThread::s_dueConfirmations;
-QHash<int, QList<BidThread::Columns>> BidThread::s_heldWrites;
-bool BidThread::s_ownConnections = true;
-BidThread::Timeouts BidThread::s_timeouts = {firstStepTimeoutMs, confirmTimeoutMs, relationTimeoutMs};
+#include <functional>
 
 namespace {
 const QString placed = QStringLiteral("Placed");
 // What ItemHelper reports for a confirmation answer it cannot read: an unknown page, or JSON that does not parse.
 const QString unknownAnswer = QStringLiteral("UNKNOWN");
 const QString unparsedAnswer = QStringLiteral("Parse Error");
+const QString asleep = QStringLiteral("The computer was asleep when the bid was due");
+// A jump of the wall clock against the monotonic counter larger than this is a suspend, not drift.
+constexpr qint64 sleepJumpMs = 2000;
 
-QDateTime now() {
-    return ClockManager::instance()->currentDateTime();
-}
+// A snipe's own cookie jar on the worker thread: starts with a copy of the session's cookies (the session's jar
+// belongs to the GUI thread and is not thread-safe) and passes every cookie an answer sets on, so that the
+// session's jar gets it too.
+class SnipeCookieJar : public QNetworkCookieJar {
+public:
+    SnipeCookieJar(const QList<QNetworkCookie>& cookies,
+                   std::function<void(const QList<QNetworkCookie>&, const QUrl&)> set, QObject* parent)
+        : QNetworkCookieJar(parent)
+        , m_set(std::move(set)) {
+        setAllCookies(cookies);
+    }
+
+    bool setCookiesFromUrl(const QList<QNetworkCookie>& cookies, const QUrl& url) override {
+        m_set(cookies, url);
+        return QNetworkCookieJar::setCookiesFromUrl(cookies, url);
+    }
+
+private:
+    std::function<void(const QList<QNetworkCookie>&, const QUrl&)> m_set;
+};
 } // namespace
 
-BidThread::BidThread(QObject* parent)
+BidThread::BidThread(const SnipeOrder& order, SnipeScheduler* scheduler, QObject* parent)
     : QObject(parent)
-    , m_requester(new ItemHelper(this))
-    , m_network(s_ownConnections ? NetworkManager::instance()->createSessionManager(this) : nullptr) {
-    m_requester->setSnipeMode(m_network, s_timeouts.firstStepMs);
-    connect(m_requester, &ItemHelper::placeBidJsonStep1Finished, this, &BidThread::placeBidJsonStep1Finished);
-    connect(m_requester, &ItemHelper::placeBidHtmlStep1Finished, this, &BidThread::placeBidHtmlStep1Finished);
-    connect(m_requester, &ItemHelper::placeBidFinished, this, &BidThread::placeBidFinished);
-    connect(m_requester, &ItemHelper::getUserItemRelationFinished, this, &BidThread::postBidActions);
+    , m_order(order)
+    , m_scheduler(scheduler) {
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        if (m_phase == FirstStep)
+            fail(QStringLiteral("eBay did not answer the first step of the bid before the bid was due."));
+        else if (m_step)
+            (this->*m_step)();
+    });
 }
 
-BidThread::~BidThread() {
-    s_awaitingConfirmation.remove(m_itemId);
-    for (auto it = s_dueConfirmations.begin(); it != s_dueConfirmations.end();)
-        it = it.value() == this ? s_dueConfirmations.erase(it) : it + 1;
+BidThread::~BidThread() = default;
+
+qint64 BidThread::nowMs() const {
+    return SnipeScheduler::monotonicMs() + m_order.clockOffsetMs;
 }
 
-qint64 BidThread::monotonicMs() {
-    static QElapsedTimer elapsed;
-    if (!elapsed.isValid())
-        elapsed.start();
-    return elapsed.elapsed();
+QDateTime BidThread::now() const {
+    return QDateTime::fromMSecsSinceEpoch(nowMs(), Qt::UTC);
 }
 
-int BidThread::msUntilQuiet() {
-    const qint64 now = monotonicMs();
-    // A confirmation a little overdue is about to leave as well.
-    const auto next = s_dueConfirmations.lowerBound(now - 20);
-    if (next == s_dueConfirmations.end() || next.key() - now > quietBeforeConfirmationMs)
-        return 0;
-    return int(qMax<qint64>(0, next.key() - now)) + 20;
-}
-
-void BidThread::storeWhenQuiet(int itemId, const Columns& columns) {
-    // A snipe's writes keep their order: once one is held back, those made after it wait behind it, so that a late
-    // Bidding can never overwrite the result.
-    const bool holding = s_heldWrites.contains(itemId);
-    if (!holding && msUntilQuiet() == 0) {
-        updateSnipe(itemId, columns);
-        return;
-    }
-    s_heldWrites[itemId].append(columns);
-    if (!holding)
-        writeHeld(itemId);
-}
-
-void BidThread::writeHeld(int itemId) {
-    if (const int wait = msUntilQuiet()) {
-        QTimer::singleShot(wait, QCoreApplication::instance(), [itemId] { writeHeld(itemId); });
-        return;
-    }
-    const QList<Columns> writes = s_heldWrites.take(itemId);
-    for (const Columns& columns : writes)
-        updateSnipe(itemId, columns);
-}
-
-void BidThread::store(const Columns& columns) {
-    storeWhenQuiet(m_itemId, columns);
+QDateTime BidThread::end() const {
+    return QDateTime::fromMSecsSinceEpoch(m_order.endMs, Qt::UTC);
 }
 
 bool BidThread::usesHtmlFlow(const QString& domain) {
@@ -115,139 +94,167 @@ qint64 BidThread::relationDelayMs(const QDateTime& now, const QDateTime& end, in
     return qMax(afterResult, afterEnd);
 }
 
-bool BidThread::updateSnipe(int itemId, const Columns& columns) {
-    QStringList assignments;
-    for (const auto& column : columns)
-        assignments << column.first + QStringLiteral(" = ?");
-    QSqlQuery query;
-    query.prepare(QStringLiteral("UPDATE items SET %1 WHERE id = ? AND bid_status IS NOT NULL")
-                      .arg(assignments.join(QStringLiteral(", "))));
-    for (const auto& column : columns)
-        query.addBindValue(column.second);
-    query.addBindValue(itemId);
-    return query.exec() && query.numRowsAffected() > 0;
+QDateTime BidThread::plannedMoment(const QDateTime& end, int leadTime) {
+    return end.addSecs(-(leadTime > 0 ? leadTime : minimumAutomaticLeadSeconds));
 }
 
-QString BidThread::itemNumber() const {
-    return m_record.value(QStringLiteral("item_number")).toString();
-}
-
-double BidThread::userBid() const {
-    return m_record.value(QStringLiteral("user_bid")).toDouble();
-}
-
-bool BidThread::hasBeenCanceled() {
-    QSqlRecord record = QSqlDatabase::database().record(QStringLiteral("items"));
-    record.setValue(QStringLiteral("id"), m_itemId);
-    DbHelper::getItem(record);
-    m_record = record;
-    const bool canceled = m_record.value(QStringLiteral("bid_status")).toInt() == 0;
-    if (canceled)
-        qDebug().noquote() << itemNumber() << "has been canceled";
-    return canceled;
+bool BidThread::isVerdict(const QString& relation) {
+    for (const char* value : {"NONE", "HIGHBIDDER", "OUTBIDDER"}) {
+        if (relation.compare(QLatin1String(value), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
 }
 
 void BidThread::run() {
-    if (hasBeenCanceled()) {
-        finish();
+    auto* jar = new SnipeCookieJar(
+        m_order.cookies,
+        [this](const QList<QNetworkCookie>& cookies, const QUrl& url) {
+            emit m_scheduler->cookiesReceived(m_order.serial, cookies, url);
+        },
+        this);
+    m_network = new QNetworkAccessManager(this);
+    m_network->setProxyFactory(new ProxyFactory);
+    m_network->setCookieJar(jar);
+    m_requester = new ItemHelper(this);
+    m_requester->setSnipeMode(m_network, m_order.settings.firstStepTimeoutMs);
+    connect(m_requester, &ItemHelper::placeBidJsonStep1Finished, this, &BidThread::placeBidJsonStep1Finished);
+    connect(m_requester, &ItemHelper::placeBidHtmlStep1Finished, this, &BidThread::placeBidHtmlStep1Finished);
+    connect(m_requester, &ItemHelper::placeBidFinished, this, &BidThread::placeBidFinished);
+    connect(m_requester, &ItemHelper::getUserItemRelationFinished, this, &BidThread::postBidActions);
+    m_wallAtWait = QDateTime::currentMSecsSinceEpoch();
+    m_monotonicAtWait = SnipeScheduler::monotonicMs();
+    if (m_order.verdictOnly) {
+        m_phase = Verdict;
+        m_step = &BidThread::getUserItemRelation;
+        m_timer.start(int(qMax<qint64>(0, m_order.endMs + relationAfterEndMs - nowMs())));
         return;
     }
-    // A snipe already placed, failed or in the hands of another bid thread is never started again.
-    if (m_record.value(QStringLiteral("bid_status")).toInt() != BidStatus::Scheduled) {
-        qDebug().noquote() << itemNumber() << "is not scheduled; not started";
-        finish();
+    qDebug().noquote() << ClockManager::storeText(now()) << m_order.itemNumber << "Run()";
+    armFirstStepDeadline();
+    if (m_phase != FirstStep)
         return;
-    }
-    const QDateTime start = now();
-    qDebug().noquote() << ClockManager::storeText(start) << itemNumber() << "Run()";
-    store({{QStringLiteral("bid_status"), int(BidStatus::Bidding)},
-           {QStringLiteral("actual_bid_time"), ClockManager::storeText(start)},
-           {QStringLiteral("error_message"), QVariant(QVariant::String)}});
-    s_awaitingConfirmation.insert(m_itemId);
-    if (usesHtmlFlow(m_domain)) {
+    m_step1StartMs = nowMs();
+    if (usesHtmlFlow(m_order.domain)) {
         startHtmlStep1();
         return;
     }
-    m_step1Start = now();
-    m_requester->setTransferTimeout(s_timeouts.firstStepMs);
-    m_requester->placeBidJsonStep1(m_domain, itemNumber(), userBid());
+    m_requester->placeBidJsonStep1(m_order.domain, m_order.itemNumber, m_order.userBid);
+}
+
+// The first steps, fallback included, must be answered before the confirming moment (before the end, for a snipe
+// started late); time-outs count inactivity only, and a trickling answer could otherwise outlast the auction.
+void BidThread::armFirstStepDeadline() {
+    qint64 left = plannedMoment(end(), m_order.leadTime).toMSecsSinceEpoch() - nowMs();
+    if (left <= 0)
+        left = m_order.endMs - nowMs() - 1000;
+    if (left <= 0) {
+        fail(QStringLiteral("No time was left to place the bid before the auction's end."));
+        return;
+    }
+    m_timer.start(int(left));
 }
 
 void BidThread::startHtmlStep1() {
-    m_step1Start = now();
-    m_requester->setTransferTimeout(s_timeouts.firstStepMs);
-    m_requester->placeBidHtmlStep1(itemNumber(), userBid());
+    m_requester->setTransferTimeout(m_order.settings.firstStepTimeoutMs);
+    m_requester->placeBidHtmlStep1(m_order.itemNumber, m_order.userBid);
 }
 
 void BidThread::placeBidJsonStep1Finished(bool ok, const QString& errorMsg, const QString& stok, const QString& key,
                                           const QString& uiid) {
-    qDebug().noquote() << ClockManager::storeText(now()) << itemNumber() << "placeBidJsonStep1Finished()";
+    if (m_phase != FirstStep)
+        return;
+    qDebug().noquote() << ClockManager::storeText(now()) << m_order.itemNumber << "placeBidJsonStep1Finished()";
     qDebug().noquote() << "errorMsg:" << errorMsg;
     if (ok && errorMsg == placed) {
         m_stok = stok;
         m_key = key;
         m_uiid = uiid;
-        scheduleConfirmation(SLOT(placeBidJsonStep2()));
+        scheduleConfirmation(&BidThread::placeBidJsonStep2);
         return;
     }
-    // The quick bid did not give its form: the page flow gets one try, if the snipe still stands.
-    if (hasBeenCanceled()) {
-        finish();
-        return;
-    }
+    // The quick bid did not give its form: the page flow gets one try within the same deadline.
     startHtmlStep1();
 }
 
 void BidThread::placeBidHtmlStep1Finished(bool ok, const QString& errorMsg, const QString& stok, const QString& uiid) {
-    qDebug().noquote() << ClockManager::storeText(now()) << itemNumber() << "placeBidHtmlStep1Finished()";
+    if (m_phase != FirstStep)
+        return;
+    qDebug().noquote() << ClockManager::storeText(now()) << m_order.itemNumber << "placeBidHtmlStep1Finished()";
     qDebug().noquote() << "errorMsg:" << errorMsg;
     if (ok && errorMsg == placed) {
         m_stok = stok;
         m_uiid = uiid;
-        scheduleConfirmation(SLOT(placeBidHtmlStep2()));
+        scheduleConfirmation(&BidThread::placeBidHtmlStep2);
         return;
     }
     fail(failureText(ok, errorMsg));
 }
 
-int BidThread::secondsUntilBid(int step1Secs) const {
-    return secondsUntilBid(now(), ClockManager::parseEbayTime(m_record.value(QStringLiteral("end_time")).toString()),
-                           m_record.value(QStringLiteral("lead_time")).toInt(), step1Secs);
+void BidThread::scheduleConfirmation(void (BidThread::*step)()) {
+    const int step1Secs = int((nowMs() - m_step1StartMs) / 1000);
+    const int delayMs = secondsUntilBid(now(), end(), m_order.leadTime, step1Secs) * 1000;
+    m_phase = Waiting;
+    m_step = step;
+    m_momentMs = nowMs() + delayMs;
+    m_wallAtWait = QDateTime::currentMSecsSinceEpoch();
+    m_monotonicAtWait = SnipeScheduler::monotonicMs();
+    m_timer.start(delayMs);
+    emit m_scheduler->confirmationScheduled(m_order.serial, m_order.itemId, delayMs, m_momentMs);
 }
 
-void BidThread::scheduleConfirmation(const char* slot) {
-    const int step1Secs = int(m_step1Start.msecsTo(now()) / 1000);
-    const int delayMs = secondsUntilBid(step1Secs) * 1000;
-    s_dueConfirmations.insert(monotonicMs() + delayMs, this);
-    QTimer::singleShot(delayMs, Qt::PreciseTimer, this, slot);
-    emit confirmationScheduled(m_itemId, delayMs);
+void BidThread::setClockOffset(qint64 offsetMs) {
+    m_order.clockOffsetMs = offsetMs;
+    m_wallAtWait = QDateTime::currentMSecsSinceEpoch();
+    m_monotonicAtWait = SnipeScheduler::monotonicMs();
+    if (m_phase == Waiting) {
+        if (m_momentMs < nowMs() - sleepJumpMs) {
+            fail(asleep);
+            return;
+        }
+        m_timer.start(int(qMax<qint64>(0, m_momentMs - nowMs())));
+    } else if (m_phase == Verdict && m_timer.isActive()) {
+        m_timer.start(int(qMax<qint64>(0, m_order.endMs + relationAfterEndMs - nowMs())));
+    }
+}
+
+// The monotonic counter stops while the computer sleeps; the wall clock does not. A confirming timer that fires
+// after a suspend the clock has not reported yet must not send a bid after the end.
+bool BidThread::sleptThrough() {
+    const qint64 jump =
+        (QDateTime::currentMSecsSinceEpoch() - m_wallAtWait) - (SnipeScheduler::monotonicMs() - m_monotonicAtWait);
+    if (jump < sleepJumpMs)
+        return false;
+    m_order.clockOffsetMs += jump;
+    return m_momentMs < nowMs() - sleepJumpMs;
 }
 
 bool BidThread::prepareConfirmation(const char* step) {
-    qDebug().noquote() << ClockManager::storeText(now()) << itemNumber() << step;
-    for (auto it = s_dueConfirmations.begin(); it != s_dueConfirmations.end();)
-        it = it.value() == this ? s_dueConfirmations.erase(it) : it + 1;
-    if (hasBeenCanceled()) {
-        finish();
+    qDebug().noquote() << ClockManager::storeText(now()) << m_order.itemNumber << step;
+    if (m_phase != Waiting)
+        return false;
+    if (sleptThrough()) {
+        fail(asleep);
         return false;
     }
-    s_awaitingConfirmation.remove(m_itemId);
-    m_requester->setTransferTimeout(s_timeouts.confirmMs);
+    m_phase = Confirming;
+    m_requester->setTransferTimeout(m_order.settings.confirmTimeoutMs);
+    m_sentMs = nowMs();
     return true;
 }
 
 void BidThread::placeBidJsonStep2() {
     if (!prepareConfirmation("placeBidJsonStep2()"))
         return;
-    m_record.setValue(QStringLiteral("actual_bid_time"), ClockManager::storeText(now()));
-    m_requester->placeBidJsonStep2(m_domain, itemNumber(), userBid(), m_stok, m_key, m_uiid);
+    m_requester->placeBidJsonStep2(m_order.domain, m_order.itemNumber, m_order.userBid, m_stok, m_key, m_uiid);
+    emit m_scheduler->confirmationSent(m_order.serial, m_sentMs);
 }
 
 void BidThread::placeBidHtmlStep2() {
     if (!prepareConfirmation("placeBidHtmlStep2()"))
         return;
-    m_record.setValue(QStringLiteral("actual_bid_time"), ClockManager::storeText(now()));
-    m_requester->placeBidHtmlStep2(itemNumber(), userBid(), m_username, m_stok, m_uiid);
+    m_requester->placeBidHtmlStep2(m_order.itemNumber, m_order.userBid, m_order.username, m_stok, m_uiid);
+    emit m_scheduler->confirmationSent(m_order.serial, m_sentMs);
 }
 
 QString BidThread::failureText(bool ok, const QString& errorMsg) const {
@@ -257,137 +264,76 @@ QString BidThread::failureText(bool ok, const QString& errorMsg) const {
 }
 
 void BidThread::placeBidFinished(bool ok, const QString& errorMsg) {
-    const QDateTime answered = now();
-    qDebug().noquote() << ClockManager::storeText(answered) << itemNumber() << "placeBidFinished()";
+    if (m_phase != Confirming)
+        return;
+    qDebug().noquote() << ClockManager::storeText(now()) << m_order.itemNumber << "placeBidFinished()";
     qDebug().noquote() << "errorMsg:" << errorMsg;
     const bool isPlaced = ok && errorMsg == placed;
-    QString message;
     // Without a readable answer eBay may still have taken the bid: the verdict asked after the end decides.
     // An HTTP error status is a refusal.
-    m_confirmationUncertain =
+    const bool uncertain =
         !isPlaced &&
         ((!ok && (m_requester->lastFailureUnanswered() || errorMsg == unparsedAnswer)) || errorMsg == unknownAnswer);
+    QString message;
     if (!isPlaced) {
         message = failureText(ok, errorMsg);
-        if (m_confirmationUncertain)
+        if (uncertain)
             message += QStringLiteral("\nThe bid may or may not have been placed; the result check that follows "
                                       "tells.");
     }
-    // The request time is stored with the result, so the store is not written while confirming requests leave.
-    store({{QStringLiteral("bid_status"), int(isPlaced ? BidStatus::Placed : BidStatus::Failed)},
-           {QStringLiteral("error_message"), isPlaced ? QVariant(QVariant::String) : QVariant(message)},
-           {QStringLiteral("actual_bid_time"), m_record.value(QStringLiteral("actual_bid_time"))}});
-    if (!isPlaced && m_tray)
-        m_tray->showTrayMessage(tr("Bid failed on item ") + itemNumber(), message, TrayMessenger::Warning);
-    const qint64 delay =
-        relationDelayMs(answered, ClockManager::parseEbayTime(m_record.value(QStringLiteral("end_time")).toString()),
-                        m_record.value(QStringLiteral("lead_time")).toInt());
-    QTimer::singleShot(int(delay), Qt::PreciseTimer, this, &BidThread::getUserItemRelation);
+    emit m_scheduler->bidFinished(m_order.serial, isPlaced ? BidStatus::Placed : BidStatus::Failed, message, uncertain,
+                                  m_sentMs);
+    m_phase = Verdict;
+    m_step = &BidThread::getUserItemRelation;
+    m_timer.start(int(relationDelayMs(now(), end(), m_order.leadTime)));
+}
+
+void BidThread::getUserItemRelation() {
+    ++m_relationTries;
+    m_requester->setTransferTimeout(m_order.settings.relationTimeoutMs);
+    m_requester->getUserItemRelation(m_order.itemNumber);
+}
+
+void BidThread::postBidActions(bool ok, const QString& relation) {
+    if (m_phase != Verdict)
+        return;
+    const bool verdict = ok && isVerdict(relation);
+    if (!verdict) {
+        qCritical().noquote() << m_order.itemNumber << "no verdict in the viewer relation answer:"
+                              << (ok ? relation : m_requester->lastFailure());
+        if (m_relationTries < m_order.settings.relationTries) {
+            m_timer.start(m_order.settings.relationRetryMs);
+            return;
+        }
+    }
+    emit m_scheduler->relationReceived(m_order.serial, verdict, verdict ? relation : QString());
+    finish();
+}
+
+void BidThread::stop(const QString& reason) {
+    if (m_phase != FirstStep && m_phase != Waiting)
+        return;
+    qDebug().noquote() << m_order.itemNumber << "stopped before the confirming request:"
+                       << (reason.isEmpty() ? QStringLiteral("cancelled") : reason);
+    if (!reason.isEmpty()) {
+        fail(reason);
+        return;
+    }
+    emit m_scheduler->snipeStopped(m_order.serial);
+    finish();
 }
 
 void BidThread::fail(const QString& message) {
-    qCritical().noquote() << itemNumber() << "bid failed:" << message;
-    store({{QStringLiteral("bid_status"), int(BidStatus::Failed)}, {QStringLiteral("error_message"), message}});
-    if (m_tray)
-        m_tray->showTrayMessage(tr("Bid failed on item ") + itemNumber(), message, TrayMessenger::Warning);
+    qCritical().noquote() << m_order.itemNumber << "bid failed:" << message;
+    emit m_scheduler->snipeFailed(m_order.serial, message);
     finish();
 }
 
 void BidThread::finish() {
-    s_awaitingConfirmation.remove(m_itemId);
-    if (m_finished)
+    if (m_phase == Done)
         return;
-    m_finished = true;
+    m_phase = Done;
+    m_timer.stop();
+    emit m_scheduler->ended(m_order.serial);
     deleteLater();
-}
-
-void BidThread::getUserItemRelation() {
-    m_requester->setTransferTimeout(s_timeouts.relationMs);
-    m_requester->getUserItemRelation(itemNumber());
-}
-
-void BidThread::postBidActions(bool ok, const QString& relation) {
-    // Its store writes wait for other snipes' confirming requests due in a moment.
-    if (const int wait = msUntilQuiet()) {
-        QTimer::singleShot(wait, this, [this, ok, relation] { postBidActions(ok, relation); });
-        return;
-    }
-    if (!ok) {
-        qCritical().noquote() << itemNumber() << "viewer relation not received:" << m_requester->lastFailure();
-        finish();
-        return;
-    }
-    try {
-        if (m_confirmationUncertain &&
-            (isWinningRelation(relation) || relation.compare(QLatin1String("OUTBIDDER"), Qt::CaseInsensitive) == 0)) {
-            qDebug().noquote() << itemNumber() << "the verdict shows the bid was placed";
-            store({{QStringLiteral("bid_status"), int(BidStatus::Placed)},
-                   {QStringLiteral("error_message"), QVariant(QVariant::String)}});
-        }
-        m_record.setValue(QStringLiteral("user_relation"), relation);
-        DbHelper::updateUserRelation(m_record);
-        notifyResult(relation);
-        applyGroupLimit(relation);
-    } catch (const std::exception& e) {
-        qCritical() << "Exception occured in BidThread postBidActions():" << e.what();
-    } catch (...) {
-        qCritical() << "Unknown exception occured in BidThread postBidActions()";
-    }
-    finish();
-}
-
-void BidThread::notifyResult(const QString& relation) {
-    SnipeResult result;
-    result.relation = relation;
-    result.username = m_username;
-    result.itemNumber = itemNumber();
-    result.itemName = m_record.value(QStringLiteral("name")).toString();
-    result.currentBid = m_record.value(QStringLiteral("current_bid")).toDouble();
-    result.userBid = userBid();
-    result.wonNotification = m_wonNotification;
-    result.lostNotification = m_lostNotification;
-    result.email = m_email;
-    ::notifyResult(result, m_tray);
-}
-
-void BidThread::applyGroupLimit(const QString& relation) {
-    const int groupId = m_record.value(QStringLiteral("group_id")).toInt();
-    if (groupId < 1)
-        return;
-    QSqlRecord group = QSqlDatabase::database().record(QStringLiteral("groups"));
-    group.setValue(QStringLiteral("id"), groupId);
-    if (!DbHelper::getGroup(group))
-        return;
-    QSqlQuery query;
-    DbHelper::getItems(query, now(), m_record.value(QStringLiteral("user_id")).toInt(), groupId, ItemFilter::All);
-    // Scheduled snipes, and started ones that have not sent their confirming request: either would still bid.
-    QStringList pending;
-    while (query.next()) {
-        const int id = query.value(QStringLiteral("id")).toInt();
-        const int status = query.value(QStringLiteral("bid_status")).toInt();
-        if (id != m_itemId &&
-            (status == BidStatus::Scheduled || (status == BidStatus::Bidding && isAwaitingConfirmation(id))))
-            pending << QString::number(id);
-    }
-    int won = group.value(QStringLiteral("current_won")).toInt();
-    if (pending.isEmpty()) {
-        won = 0;
-    } else if (isWinningRelation(relation)) {
-        ++won;
-        if (group.value(QStringLiteral("max_won")).toInt() <= won) {
-            won = 0;
-            DbHelper::cancelSnipes(pending.join(QLatin1Char(',')));
-            if (m_tray)
-                m_tray->showTrayMessage(
-                    QStringLiteral("Remaining bids in group ") + group.value(QStringLiteral("name")).toString() +
-                        QStringLiteral(" are cancelled"),
-                    QStringLiteral("Since you have won maximum auctions in the bidding group, the remaining scheduled "
-                                   "bids have been cancelled."),
-                    TrayMessenger::Information);
-        }
-    } else {
-        return;
-    }
-    group.setValue(QStringLiteral("current_won"), won);
-    DbHelper::updateGroupWon(group);
 }

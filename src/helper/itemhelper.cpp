@@ -84,7 +84,9 @@ void ItemHelper::send(const QString& url, void (ItemHelper::*slot)()) {
     QNetworkReply* reply = NetworkManager::get(
         m_manager ? m_manager : NetworkManager::instance()->networkAccessManager(), url, m_transferTimeoutMs);
     m_reply = reply;
-    FailureBox::instance()->track(reply);
+    // A snipe's requests run on the bid worker and show no box; the box belongs to the GUI thread.
+    if (!m_snipeMode)
+        FailureBox::instance()->track(reply);
     connect(reply, &QNetworkReply::finished, this, slot);
 }
 

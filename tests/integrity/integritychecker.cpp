@@ -69,7 +69,7 @@ qint64 IntegrityChecker::trayMoment(const QString& title) const {
 
 void IntegrityChecker::checkSnipe(const SnipeHistory& snipe) {
     const QVariantList bids = m_bidsByItem.value(snipe.itemNumber);
-    if (bids.size() > 1) {
+    if (bids.size() > snipe.allowedBids) {
         QStringList reasons;
         for (const QVariant& bid : bids)
             reasons << bid.toMap().value(QStringLiteral("reason")).toString();
@@ -85,7 +85,13 @@ void IntegrityChecker::checkSnipe(const SnipeHistory& snipe) {
     if (snipe.overdue)
         report(snipe, QStringLiteral("still Bidding past its end plus the time-outs"));
     if (!m_rows.contains(snipe.id)) {
-        report(snipe, QStringLiteral("its row is gone"));
+        if (!snipe.deleted)
+            report(snipe, QStringLiteral("its row is gone"));
+        return;
+    }
+    if (snipe.standIn) {
+        if (!bids.isEmpty())
+            report(snipe, QStringLiteral("bid on an item whose stored end is a stand-in"));
         return;
     }
     const QVariantMap row = m_rows.value(snipe.id);
@@ -116,13 +122,26 @@ void IntegrityChecker::checkBid(const SnipeHistory& snipe, const QVariantMap& bi
         matches = matches || qAbs(value.toDouble() - amount) < cent;
     }
     const QString text = bid.value(QStringLiteral("amountText")).toString();
+    qint64 nearest = -1;
+    for (qint64 moment : snipe.moments) {
+        if (nearest < 0 || qAbs(arrival - moment) < qAbs(arrival - nearest))
+            nearest = moment;
+    }
+    if (nearest >= 0)
+        m_result.lateness << arrival - nearest;
+    if (nearest < 0 || qAbs(arrival - nearest) > promiseMs)
+        m_result.late << QStringLiteral("item %1: bid %2 arrived %3 ms from the moment the rule gave it")
+                             .arg(snipe.itemNumber, text,
+                                  nearest < 0 ? QStringLiteral("(no moment)") : QString::number(arrival - nearest));
     if (highest < 0.0)
         report(snipe, QStringLiteral("bid %1 arrived while the snipe was cancelled").arg(text));
     else if (amount > highest + cent)
         report(snipe, QStringLiteral("bid %1 is above the maximum stored when it left (%2)").arg(text, held.join('/')));
     else if (!matches)
         report(snipe, QStringLiteral("bid %1 is not the maximum stored when it left (%2)").arg(text, held.join('/')));
-    if (snipe.cancelledMs >= 0 && (!snipe.cancelledAfterConfirmation || arrival > snipe.cancelledMs + transitSlackMs))
+    // The driver sees the worker's progress a moment late: a bid that arrived before the cancellation was sent before
+    // it, whatever the driver thought.
+    if (snipe.cancelledMs >= 0 && arrival > snipe.cancelledMs + (snipe.cancelledAfterConfirmation ? transitSlackMs : 0))
         report(snipe, QStringLiteral("bid %1 left after the user cancelled the snipe (%2 ms after)")
                           .arg(text)
                           .arg(arrival - snipe.cancelledMs));

@@ -22,6 +22,13 @@ struct SnipeHistory {
     bool cancelledAfterConfirmation = false;
     // Seen in Bidding past its end plus the time-outs, while the run went on.
     bool overdue = false;
+    // Confirming requests it may send: one more for each new schedule after a confirming request left.
+    int allowedBids = 1;
+    // The user deleted its row; the refresh stored a stand-in for an item eBay called invalid.
+    bool deleted = false;
+    bool standIn = false;
+    // The moments the whole-second rule gave its confirming requests (the sandbox's time base).
+    QList<qint64> moments;
     // What the user did and when, for the report.
     QStringList notes;
 };
@@ -53,18 +60,26 @@ struct BatchEvidence {
 };
 
 // Reads a batch's evidence and reports every broken promise of the sniping engine: more than one confirming bid
-// per snipe, a bid above the maximum stored when it left, a bid after a cancellation, a group limit overrun, a snipe
-// left unfinished or failed without a message, a final status that disagrees with what eBay accepted, a verdict
-// that disagrees with eBay's high bidder, and any box shown on the way. Owned by the integrity driver and tests.
+// per snipe (one more per new schedule after one left), a bid above the maximum stored when it left, a bid after a
+// cancellation, a group limit overrun, a snipe left unfinished or failed without a message, a final status that
+// disagrees with what eBay accepted, a verdict that disagrees with eBay's high bidder, and any box shown on the way;
+// and measures how far each confirming request arrived from the moment the whole-second rule gave it. Owned by the
+// integrity driver and tests.
 class IntegrityChecker {
 public:
     // Allowance for the way from the program to the sandbox and the two processes' clock anchors.
     static constexpr qint64 transitSlackMs = 2000;
+    // A confirming request reaches eBay this close to the moment the whole-second rule gives it.
+    static constexpr qint64 promiseMs = 50;
 
     struct Result {
         QStringList violations;
         // placed, failed, cancelled, undecided: how the snipes ended.
         QMap<QString, int> outcomes;
+        // The timing promise is measured, not asserted (a loaded machine breaks it): every confirming request's
+        // arrival minus its moment, and those that missed the promise.
+        QList<qint64> lateness;
+        QStringList late;
     };
 
     static Result check(const BatchEvidence& evidence);

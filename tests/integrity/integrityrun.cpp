@@ -6,6 +6,7 @@
 #include "clockmanager.h"
 #include "dbhelper.h"
 #include "messages.h"
+#include "snipescheduler.h"
 #include "storefixture.h"
 #include "tollimerapp.h"
 
@@ -46,7 +47,7 @@ void quietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 } // namespace
 
 struct IntegrityRun::Action {
-    enum Kind { Cancel, ChangeMax, Reschedule };
+    enum Kind { Cancel, ChangeMax, Reschedule, RescheduleAfter, Delete, StandIn };
     enum Phase { BeforeStart, FirstStep, Waiting, AfterConfirmation };
     Kind kind = Cancel;
     Phase phase = BeforeStart;
@@ -55,7 +56,8 @@ struct IntegrityRun::Action {
     bool keepStatus = false;
 
     QString name() const {
-        static const char* kinds[] = {"cancel", "change maximum", "schedule again"};
+        static const char* kinds[] = {"cancel",         "change maximum", "schedule again",
+                                      "schedule again", "delete the row", "stand-in stored"};
         static const char* phases[] = {"before the start", "during the first request", "while waiting",
                                        "after the confirming request"};
         return QStringLiteral("%1 %2").arg(QLatin1String(kinds[kind]), QLatin1String(phases[phase]));
@@ -72,6 +74,8 @@ struct IntegrityRun::Snipe {
     Action action;
     qint64 startedMs = -1;
     qint64 confirmationSeenMs = -1;
+    // Stored this long after the batch began rather than with the others (-1).
+    int addAtMs = -1;
 };
 
 struct IntegrityRun::Batch {
@@ -80,6 +84,9 @@ struct IntegrityRun::Batch {
     QList<std::pair<int, QVariantMap>> faults; // ms after the start, fault
     QList<int> reloads;                        // ms after the start
     QHash<int, int> statuses;                  // row id → bid status at the last poll
+    QHash<QString, QVariantMap> states;        // item number → the sandbox's auction
+    int signOutAtMs = -1;                      // another user signs in for a moment
+    qint64 offsetMs = 0;                       // eBay time minus the sandbox's time base
     qint64 lastEndMs = 0;
     int siteId = quickBidSite;
     Totals* totals = nullptr;
@@ -137,6 +144,10 @@ bool IntegrityRun::setUp(QString* error) {
         *error = QStringLiteral("could not add the user");
         return false;
     }
+    m_user = user;
+    m_otherUser =
+        StoreFixture::record(QStringLiteral("users"), {{"id", StoreFixture::addUser(QStringLiteral("rival9"))}});
+    DbHelper::getUser(m_otherUser);
     TollimerApp::instance()->setUser(user);
     useSite(quickBidSite);
     return true;
@@ -226,16 +237,29 @@ QVariantMap IntegrityRun::planBatch(Batch& batch, int index, int count) {
         snipe.maximum = amount(2, 100);
         const int lead = int(m_random.bounded(100));
         snipe.leadTime = lead < 30 ? 0 : lead < 33 ? -1 : 1 + int(m_random.bounded(m_options.maxLeadSeconds));
+        if (snipe.history.groupId == 0 && snipe.endsIn > snipe.leadTime + 8 && chance(10))
+            snipe.addAtMs = int(m_random.bounded((snipe.endsIn - qMax(snipe.leadTime, 3) - 5) * 1000));
         if (chance(30)) {
             snipe.hasAction = true;
             const int kind = int(m_random.bounded(100));
-            snipe.action.kind = kind < 40 ? Action::Cancel : kind < 85 ? Action::ChangeMax : Action::Reschedule;
-            snipe.action.phase =
-                snipe.action.kind == Action::Reschedule ? Action::Waiting : Action::Phase(m_random.bounded(4));
+            snipe.action.kind = kind < 30   ? Action::Cancel
+                                : kind < 60 ? Action::ChangeMax
+                                : kind < 72 ? Action::Reschedule
+                                : kind < 82 ? Action::RescheduleAfter
+                                : kind < 92 ? Action::Delete
+                                            : Action::StandIn;
+            const Action::Kind k = snipe.action.kind;
+            snipe.action.phase = k == Action::Reschedule || k == Action::Delete ? Action::Waiting
+                                 : k == Action::RescheduleAfter                 ? Action::AfterConfirmation
+                                 : k == Action::StandIn                         ? Action::BeforeStart
+                                                                                : Action::Phase(m_random.bounded(4));
+            if (snipe.addAtMs >= 0 && snipe.action.phase == Action::BeforeStart)
+                snipe.hasAction = false;
             snipe.action.delayMs = snipe.action.phase == Action::Waiting ? 200 + int(m_random.bounded(window * 500))
                                                                          : int(m_random.bounded(1500));
-            snipe.action.value =
-                snipe.action.kind == Action::Reschedule ? snipe.maximum + m_random.bounded(20) : amount(2, 120);
+            snipe.action.value = k == Action::Reschedule || k == Action::RescheduleAfter
+                                     ? snipe.maximum + 1 + m_random.bounded(20)
+                                     : amount(2, 120);
             snipe.action.keepStatus = m_random.bounded(2);
         }
     }
@@ -255,16 +279,21 @@ QVariantMap IntegrityRun::planBatch(Batch& batch, int index, int count) {
             fault.insert("latencyMs", 21000 + int(m_random.bounded(5000))); // no answer within the time-outs
         else if (kind < 70)
             fault.insert("status", QList<int>{500, 502, 503, 404}.at(int(m_random.bounded(4))));
-        else if (kind < 90)
+        else if (kind < 85)
             fault.insert("drop", true);
+        else if (kind < 93)
+            fault.insert("silent", true); // takes the bid, never answers
         else
             fault.insert("malformed", true);
         batch.faults.append({int(at * 1000), fault});
     }
     for (int r = int(m_random.bounded(3)); r > 0; --r)
         batch.reloads << int(m_random.bounded(window * 1000));
+    if (chance(20))
+        batch.signOutAtMs = int(m_random.bounded(window * 1000));
 
     const double offset = chance(50) ? 0.0 : double(int(m_random.bounded(14400)) - 7200) + m_random.generateDouble();
+    batch.offsetMs = qint64(std::llround(offset * 1000.0));
     return QVariantMap{{"clockOffsetSeconds", offset},
                        {"users", QVariantList{QVariantMap{{"username", sniper}, {"password", "secret"}}}},
                        {"auctions", auctions}};
@@ -279,33 +308,39 @@ bool IntegrityRun::storeSnipes(Batch& batch, QString* error) {
     QSqlDatabase::database().transaction();
     for (GroupHistory& group : batch.groups)
         group.id = StoreFixture::addGroup(group.name, m_userId, group.maxWon);
-    QHash<QString, QVariantMap> states;
     for (const QVariant& entry : ClientSession::control(m_sandbox, "/_sandbox/state").value("auctions").toList())
-        states.insert(entry.toMap().value("itemNumber").toString(), entry.toMap());
+        batch.states.insert(entry.toMap().value("itemNumber").toString(), entry.toMap());
     for (Snipe& snipe : batch.snipes) {
-        const QVariantMap state = states.value(snipe.history.itemNumber);
+        const QVariantMap state = batch.states.value(snipe.history.itemNumber);
         if (snipe.history.groupId < 0)
             snipe.history.groupId = batch.groups.at(-snipe.history.groupId - 1).id;
         snipe.history.endMs = qint64(state.value("endTimeMs").toDouble());
         batch.lastEndMs = qMax(batch.lastEndMs, snipe.history.endMs);
-        const int id = StoreFixture::addItem(snipe.history.itemNumber, m_userId, QStringLiteral("NONE"),
-                                             state.value("endTime").toString().left(19));
-        QSqlQuery update;
-        update.prepare(QStringLiteral("UPDATE items SET user_bid = ?, lead_time = ?, bid_status = 1, group_id = ? "
-                                      "WHERE id = ?"));
-        update.addBindValue(snipe.maximum);
-        update.addBindValue(snipe.leadTime);
-        update.addBindValue(snipe.history.groupId > 0 ? QVariant(snipe.history.groupId) : QVariant(QVariant::Int));
-        update.addBindValue(id);
-        if (!id || !update.exec()) {
+        if (snipe.addAtMs < 0 && !storeSnipe(batch, snipe)) {
             *error = QStringLiteral("could not store the snipe on ") + snipe.history.itemNumber;
             QSqlDatabase::database().rollback();
             return false;
         }
-        snipe.history.id = id;
-        snipe.history.maxima.append({wallMs(), snipe.maximum});
     }
     QSqlDatabase::database().commit();
+    return true;
+}
+
+bool IntegrityRun::storeSnipe(Batch& batch, Snipe& snipe) {
+    const QVariantMap state = batch.states.value(snipe.history.itemNumber);
+    const int id = StoreFixture::addItem(snipe.history.itemNumber, m_userId, QStringLiteral("NONE"),
+                                         state.value("endTime").toString().left(19));
+    QSqlQuery update;
+    update.prepare(QStringLiteral("UPDATE items SET user_bid = ?, lead_time = ?, bid_status = 1, group_id = ? "
+                                  "WHERE id = ?"));
+    update.addBindValue(snipe.maximum);
+    update.addBindValue(snipe.leadTime);
+    update.addBindValue(snipe.history.groupId > 0 ? QVariant(snipe.history.groupId) : QVariant(QVariant::Int));
+    update.addBindValue(id);
+    if (!id || !update.exec())
+        return false;
+    snipe.history.id = id;
+    snipe.history.maxima.append({wallMs(), snipe.maximum});
     return true;
 }
 
@@ -333,6 +368,13 @@ bool IntegrityRun::runBatch(int index, int count, Totals& totals, QString* error
         return false;
 
     m_engine = new BidEngine(this);
+    connect(m_engine->scheduler(), &SnipeScheduler::confirmationScheduled, this,
+            [&batch](int, int itemId, int, qint64 momentMs) {
+                for (Snipe& snipe : batch.snipes) {
+                    if (snipe.history.id == itemId)
+                        snipe.history.moments << momentMs - batch.offsetMs;
+                }
+            });
     for (Snipe& snipe : batch.snipes) {
         if (snipe.hasAction && snipe.action.phase == Action::BeforeStart)
             perform(batch, snipe, false);
@@ -348,7 +390,8 @@ bool IntegrityRun::runBatch(int index, int count, Totals& totals, QString* error
         QTimer::singleShot(fault.first, &batchScope, [this, &totals, fault] {
             m_sandbox.control("POST", QStringLiteral("/_sandbox/fault"), ClientSession::json(fault.second));
             totals.faults++;
-            QString kind = fault.second.contains("drop")                     ? QStringLiteral("dropped connection")
+            QString kind = fault.second.contains("silent")                   ? QStringLiteral("bid taken, no answer")
+                           : fault.second.contains("drop")                   ? QStringLiteral("dropped connection")
                            : fault.second.contains("malformed")              ? QStringLiteral("malformed answer")
                            : fault.second.contains("status")                 ? QStringLiteral("HTTP error")
                            : fault.second.value("latencyMs").toInt() > 20000 ? QStringLiteral("no answer")
@@ -358,10 +401,32 @@ bool IntegrityRun::runBatch(int index, int count, Totals& totals, QString* error
     }
     for (int at : qAsConst(batch.reloads))
         QTimer::singleShot(at, &batchScope, [this] { forceReload(); });
+    // Snipes the user adds while others are under way; the window has the engine read them at once.
+    for (Snipe& snipe : batch.snipes) {
+        if (snipe.addAtMs >= 0)
+            QTimer::singleShot(snipe.addAtMs, &batchScope, [this, &batch, &snipe] {
+                if (storeSnipe(batch, snipe))
+                    forceReload();
+                batch.totals->actionsByKind[QStringLiteral("snipe added mid-batch")]++;
+            });
+    }
+    // Another user signs in with snipes in flight, and the sniper again a moment later.
+    if (batch.signOutAtMs >= 0) {
+        QTimer::singleShot(batch.signOutAtMs, &batchScope, [this, &totals] {
+            TollimerApp::instance()->setUser(m_otherUser);
+            forceReload();
+            totals.actionsByKind[QStringLiteral("sign-out with snipes in flight")]++;
+        });
+        QTimer::singleShot(batch.signOutAtMs + 1500, &batchScope, [this] {
+            TollimerApp::instance()->setUser(m_user);
+            forceReload();
+        });
+    }
 
-    const qint64 deadline = batch.lastEndMs + 2 * BidThread::firstStepTimeoutMs + BidThread::confirmTimeoutMs +
-                            (m_options.maxLeadSeconds + 1) * 1000 + BidThread::relationAfterEndMs +
-                            BidThread::relationTimeoutMs + 20000;
+    const SnipeSettings limits = m_engine->scheduler()->settings();
+    const qint64 deadline = batch.lastEndMs + limits.confirmTimeoutMs + (m_options.maxLeadSeconds + 1) * 1000 +
+                            BidThread::relationAfterEndMs +
+                            limits.relationTries * (limits.relationTimeoutMs + limits.relationRetryMs) + 20000;
     QEventLoop loop;
     QTimer watch(&batchScope);
     connect(&watch, &QTimer::timeout, &loop, [&] {
@@ -377,6 +442,8 @@ bool IntegrityRun::runBatch(int index, int count, Totals& totals, QString* error
 
     const IntegrityChecker::Result result = IntegrityChecker::check(collect(batch));
     totals.violations << result.violations;
+    totals.lateness << result.lateness;
+    totals.late << result.late;
     for (auto it = result.outcomes.cbegin(); it != result.outcomes.cend(); ++it)
         totals.outcomes[it.key()] += it.value();
     return true;
@@ -393,14 +460,15 @@ void IntegrityRun::poll(Batch& batch) {
     const qint64 now = wallMs();
     for (Snipe& snipe : batch.snipes) {
         const int id = snipe.history.id;
+        if (id == 0)
+            continue; // not added yet
         const int status = batch.statuses.value(id);
         const bool inFlight = m_engine->isInFlight(id);
-        const bool awaiting = BidThread::isAwaitingConfirmation(id);
+        const bool awaiting = m_engine->scheduler()->isAwaitingConfirmation(id);
         if (inFlight && snipe.startedMs < 0)
             snipe.startedMs = now;
         if (status == BidStatus::Bidding && snipe.startedMs >= 0 &&
-            now > qMax(snipe.history.endMs, snipe.startedMs + 2 * BidThread::firstStepTimeoutMs) +
-                      BidThread::confirmTimeoutMs + overdueSlackMs)
+            now > snipe.history.endMs + m_engine->scheduler()->settings().confirmTimeoutMs + overdueSlackMs)
             snipe.history.overdue = true;
         if (!snipe.hasAction || snipe.actionDone)
             continue;
@@ -439,26 +507,45 @@ void IntegrityRun::perform(Batch& batch, Snipe& snipe, bool confirmationLeft) {
     QSqlQuery query;
     const qint64 now = wallMs();
     const Action& action = snipe.action;
-    if (action.kind == Action::Cancel) {
-        query.exec(QStringLiteral("UPDATE items SET bid_status = NULL, user_bid = NULL, lead_time = NULL WHERE id = %1")
+    switch (action.kind) {
+    case Action::Cancel:
+    case Action::Delete:
+        query.exec((action.kind == Action::Delete
+                        ? QStringLiteral("DELETE FROM items WHERE id = %1")
+                        : QStringLiteral(
+                              "UPDATE items SET bid_status = NULL, user_bid = NULL, lead_time = NULL WHERE id = %1"))
                        .arg(id));
+        snipe.history.deleted = action.kind == Action::Delete;
         snipe.history.cancelledMs = now;
         snipe.history.cancelledAfterConfirmation = confirmationLeft;
         snipe.history.maxima.append({now, QVariant()});
-    } else {
+        break;
+    case Action::StandIn:
+        // What a refresh stored for an item eBay reported as invalid.
+        query.exec(QStringLiteral("UPDATE items SET end_time = '1970-01-01T00:00:00', current_bid = -1, name = "
+                                  "'Invalid or non-existent item' WHERE id = %1")
+                       .arg(id));
+        snipe.history.standIn = true;
+        break;
+    default: {
         const bool bidding = status == BidStatus::Bidding;
-        if (!(bidding || (status == BidStatus::Scheduled && action.kind == Action::ChangeMax)))
+        const bool again = action.kind == Action::RescheduleAfter;
+        if (!(bidding || (again && (status == BidStatus::Placed || status == BidStatus::Failed)) ||
+              (status == BidStatus::Scheduled && action.kind == Action::ChangeMax)))
             return;
-        const bool schedule = action.kind == Action::Reschedule || !action.keepStatus;
+        const bool schedule = action.kind != Action::ChangeMax || !action.keepStatus;
         query.prepare(schedule ? QStringLiteral("UPDATE items SET user_bid = ?, bid_status = 1 WHERE id = ?")
                                : QStringLiteral("UPDATE items SET user_bid = ? WHERE id = ?"));
         query.addBindValue(action.value);
         query.addBindValue(id);
         query.exec();
         snipe.history.maxima.append({now, action.value});
-        if (action.kind == Action::Reschedule)
-            forceReload(); // the engine lists it again while its bid thread still runs
+        if (schedule && (again || confirmationLeft))
+            snipe.history.allowedBids++;
     }
+    }
+    // The window has the engine read the rows again after every change.
+    forceReload();
     batch.totals->userActions++;
     batch.totals->actionsByKind[action.name()]++;
     snipe.history.notes << QStringLiteral("%1 to %2, %3 ms before the end (status %4)")
@@ -469,19 +556,20 @@ void IntegrityRun::perform(Batch& batch, Snipe& snipe, bool confirmationLeft) {
                                .arg(status);
 }
 
-// Ticks the engine until it reloads its list from the store; ticks change nothing else.
+// What the window does after every change of the user's: the engine reads its list and running rows again.
 void IntegrityRun::forceReload() {
     if (!m_engine)
         return;
-    for (int tick = 0; tick < BidEngine::reloadIntervalMs / 1000; ++tick)
-        m_engine->onTimer();
+    m_engine->reload();
 }
 
 bool IntegrityRun::batchDone(const Batch& batch) const {
-    if (wallMs() < batch.lastEndMs + 2500 || !m_engine->findChildren<BidThread*>().isEmpty())
+    if (wallMs() < batch.lastEndMs + 2500 || !m_engine->scheduler()->tickets().isEmpty())
         return false;
-    for (int status : batch.statuses) {
-        if (status == BidStatus::Scheduled || status == BidStatus::Bidding)
+    for (const Snipe& snipe : batch.snipes) {
+        const int status = batch.statuses.value(snipe.history.id);
+        if (snipe.history.id == 0 ||
+            (!snipe.history.standIn && (status == BidStatus::Scheduled || status == BidStatus::Bidding)))
             return false;
     }
     return true;

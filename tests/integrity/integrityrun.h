@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QObject>
 #include <QRandomGenerator>
+#include <QSqlRecord>
 #include <QStringList>
 
 #include <memory>
@@ -46,6 +47,8 @@ public:
         QMap<QString, int> actionsByKind;
         QMap<QString, int> outcomes;
         QStringList violations;
+        QList<qint64> lateness;
+        QStringList late;
         qint64 wallMs = 0;
     };
 
@@ -70,6 +73,7 @@ private:
     bool runBatch(int index, int count, Totals& totals, QString* error);
     QVariantMap planBatch(Batch& batch, int index, int count);
     bool storeSnipes(Batch& batch, QString* error);
+    bool storeSnipe(Batch& batch, Snipe& snipe);
     void poll(Batch& batch);
     void perform(Batch& batch, Snipe& snipe, bool confirmationLeft);
     void forceReload();
@@ -82,6 +86,8 @@ private:
     SandboxProcess m_sandbox;
     std::unique_ptr<StoreFixture> m_store;
     int m_userId = 0;
+    QSqlRecord m_user;
+    QSqlRecord m_otherUser;
     BidEngine* m_engine = nullptr;
     QList<TrayEntry> m_tray;
     QStringList m_boxes;
