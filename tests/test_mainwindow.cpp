@@ -172,6 +172,8 @@ private slots:
             QVERIFY(triggerAction(action));
         }
         QCOMPARE(m_boxes.boxes.size(), 1);
+        QCOMPARE(m_boxes.boxes.first().icon, QMessageBox::Question);
+        QCOMPARE(m_boxes.boxes.first().buttons, QMessageBox::Ok | QMessageBox::Cancel);
         QStringList rows;
         for (const QString& number : columnTexts(MainWindow::ItemNumberColumn))
             rows << number + ":" + QString::number(storedItem(number).value("bid_status").toInt());
@@ -255,8 +257,7 @@ private slots:
                                .arg(ids.at(1))));
         m_window->loadItemsFromDb();
         QVERIFY(find<QLabel>("nextSnipeLabel")->text().startsWith("Next snipe: 310000000001 in 59m 5"));
-        m_window->showClockState(false);
-        QCOMPARE(find<QLabel>("clockStateLabel")->text(), QString("Clock: computer clock, retrying eBay"));
+        QCOMPARE(find<QLabel>("clockStateLabel")->text(), ClockManager::instance()->statusText());
         QVERIFY(cellText("310000000002", MainWindow::ItemNameColumn).endsWith("&lt;b&gt;Bold&lt;/b&gt; &amp; co</a>"));
 
         QVERIFY(cellText("310000000002", MainWindow::MyBidColumn)

@@ -9,6 +9,7 @@
 #include "hosts.h"
 #include "messages.h"
 #include "myqwebview.h"
+#include "sleepinhibitor.h"
 #include "tollimerapp.h"
 #include "watchlistdelegates.h"
 #include "watchlistrefresh.h"
@@ -103,7 +104,13 @@ MainWindow::MainWindow(QWidget* parent)
     m_engine = new BidEngine(this, this);
     clock->connectTick(m_engine, SLOT(onTimer()));
     connect(m_engine, &BidEngine::itemChanged, this, &MainWindow::itemChanged);
-    connect(clock, SIGNAL(synchronisationChanged(bool)), this, SLOT(showClockState(bool)));
+    connect(clock, &ClockManager::clockJumped, m_engine, &BidEngine::clockJumped);
+    connect(clock, &ClockManager::statusChanged, this, &MainWindow::showClockState);
+    // Sleep is held off while a snipe is near; the engine says which is next, the tick lets it go when none is.
+    m_sleepInhibitor = new SleepInhibitor(this);
+    connect(m_engine, &BidEngine::nextSnipeChanged, m_sleepInhibitor, &SleepInhibitor::setNextSnipe);
+    clock->connectTick(m_sleepInhibitor, SLOT(check()));
+    connect(m_sleepInhibitor, &SleepInhibitor::heldChanged, this, &MainWindow::showSleepState);
 
     loadHomePage();
     loadItemsFromDb();
@@ -252,7 +259,10 @@ void MainWindow::createToolBars() {
 void MainWindow::createStatusBar() {
     m_clockStateLabel = new QLabel(statusBar());
     m_clockStateLabel->setObjectName(QStringLiteral("clockStateLabel"));
-    showClockState(ClockManager::instance()->isSynchronised());
+    showClockState();
+    m_sleepLabel = new QLabel(statusBar());
+    m_sleepLabel->setObjectName(QStringLiteral("sleepLabel"));
+    m_sleepLabel->hide();
     m_outcomeLabel = new QLabel(statusBar());
     m_outcomeLabel->setObjectName(QStringLiteral("outcomeLabel"));
     statusBar()->addPermanentWidget(m_outcomeLabel, 1);
@@ -264,13 +274,19 @@ void MainWindow::createStatusBar() {
     m_progressBar->setFixedWidth(100);
     m_progressBar->hide();
     statusBar()->addPermanentWidget(m_nextSnipeLabel);
+    statusBar()->addPermanentWidget(m_sleepLabel);
     statusBar()->addPermanentWidget(m_clockStateLabel);
     statusBar()->addPermanentWidget(m_progressBar);
 }
 
-void MainWindow::showClockState(bool synchronised) {
-    m_clockStateLabel->setText(synchronised ? tr("Clock: synchronised with eBay")
-                                            : tr("Clock: computer clock, retrying eBay"));
+void MainWindow::showClockState() {
+    m_clockStateLabel->setText(ClockManager::instance()->statusText());
+}
+
+void MainWindow::showSleepState() {
+    m_sleepLabel->setText(m_sleepInhibitor->statusText());
+    m_sleepLabel->setToolTip(m_sleepInhibitor->why());
+    m_sleepLabel->setVisible(m_sleepInhibitor->isHeld());
 }
 
 void MainWindow::applyPreferences() {

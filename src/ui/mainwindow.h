@@ -16,6 +16,7 @@ class MyQWebView;
 class QAction;
 class QComboBox;
 class QLabel;
+class SleepInhibitor;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
@@ -97,7 +98,8 @@ public slots:
     // Re-reads one item's row (the engine or a write of the window changed it).
     void itemChanged(int itemId);
     // The clock's state in the status bar: synchronised with eBay, or on the computer's clock while retrying.
-    void showClockState(bool synchronised);
+    void showClockState();
+    void showSleepState();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -174,6 +176,8 @@ private:
     WatchListRefresh* m_refresh = nullptr;
     QDateTime m_lastTick;
     QLabel* m_clockStateLabel = nullptr;
+    QLabel* m_sleepLabel = nullptr;
+    SleepInhibitor* m_sleepInhibitor = nullptr;
     QLabel* m_nextSnipeLabel = nullptr;
     BidEngine* m_engine = nullptr;
     int m_refreshCounter = 0;
