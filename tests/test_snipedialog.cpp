@@ -109,9 +109,6 @@ private slots:
         testRow("decimal comma on a German site", 10.5, "12,50", true, "5", 77, "");
         testRow("decimal comma on the UK site", 10.5, "12,50", true, "5", 3, tooLow);
         testRow("lead time 0", 10.5, "11", false, "0", 3, badLead);
-        testRow("lead time 61", 10.5, "11", false, "61", 3, badLead);
-        testRow("lead time 60", 10.5, "11", false, "60", 3, "");
-        testRow("automatic ignores the field", 10.5, "11", true, "0", 3, "");
     }
     void validation() {
         QFETCH(double, nextBid);
