@@ -189,7 +189,7 @@ private slots:
         QSqlRecord user = StoreFixture::record("users", {{"username", "sniper_uk"}});
         QVERIFY(DbHelper::getUser(user));
         QCOMPARE(QStringList({user.value("password").toString(), user.value("remember_password").toString(),
-                              QString::number(signedInAutoLogin())})
+                              StoreFixture::scalar("SELECT auto_login_user_id > 0 FROM setting").toString()})
                      .join('|'),
                  stored);
 
@@ -363,12 +363,6 @@ private slots:
         QVERIFY(wizard.isVisible());
         QCOMPARE(m_boxes.boxes.size(), 1);
         QCOMPARE(m_boxes.boxes.first().text, QString("Please enter your Username."));
-    }
-
-private:
-    static int signedInAutoLogin() {
-        QSqlRecord setting = StoreFixture::record("setting");
-        return DbHelper::getSetting(setting) && setting.value("auto_login_user_id").toInt() > 0 ? 1 : 0;
     }
 };
 

@@ -40,13 +40,6 @@ class TestSnipeDialog : public GuiTestBase {
         return record;
     }
 
-    void setPreferences(int defaultLead, bool automatic) {
-        QSqlRecord user = TollimerApp::instance()->user();
-        user.setValue("default_lead_time", defaultLead);
-        user.setValue("auto_detect_lead_time", automatic ? 1 : 0);
-        TollimerApp::instance()->setUser(user);
-    }
-
     template <class T> static T* child(QDialog& dialog, const char* name) { return dialog.findChild<T*>(name); }
 
 private slots:
@@ -69,7 +62,10 @@ private slots:
         QFETCH(QString, bid);
         QFETCH(bool, automatic);
         QFETCH(QString, lead);
-        setPreferences(7, preferAuto);
+        QSqlRecord user = TollimerApp::instance()->user();
+        user.setValue("default_lead_time", 7);
+        user.setValue("auto_detect_lead_time", preferAuto ? 1 : 0);
+        TollimerApp::instance()->setUser(user);
         SnipeDialog dialog(item(userBid, leadTime));
         QCOMPARE(child<QLineEdit>(dialog, "lineEditUserBidAmount")->text(), bid);
         QCOMPARE(child<QRadioButton>(dialog, "radioButtonAutoDetect")->isChecked(), automatic);
