@@ -1,16 +1,35 @@
 #include "guitestbase.h"
 #include "logindialog.h"
+#include "loginwizard.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QWebFrame>
+#include <QWebPage>
+#include <QWebView>
+
+// One sign-in through the dialog: the form's values, whether a session already lasts, the progress values and
+// hosts asked in order, and the start of the box it ends with (empty: none).
+struct SignIn {
+    QString user, password, domain;
+    bool earlierSession;
+    QList<int> progress;
+    QStringList hosts;
+    QString box;
+};
+Q_DECLARE_METATYPE(SignIn)
 
 // The sign-in after Logout: the UK site first and then the chosen one, the progress it shows, what a wrong
 // password or a captcha leaves behind, the remember and automatic sign-in choices, and Cancel while it runs.
-class TestLoginDialog : public QObject {
+// And the start-up sign-in through the wizard's embedded eBay pages: which pages it shows for which site, and that
+// Finish records the user only once eBay says the shared session is signed in (the sandbox names its session cookie
+// with a name of its own, so nothing may hang on the cookie's name).
+class TestLogin : public QObject {
     Q_OBJECT
 
     SandboxProcess m_sandbox;
@@ -46,9 +65,16 @@ class TestLoginDialog : public QObject {
         f.sites->setCurrentIndex(f.sites->findText(domain));
     }
 
+    static void chooseSite(LoginWizard& wizard, const QString& domain) {
+        auto* sites = wizard.findChild<QComboBox*>("comboBoxCountry");
+        sites->setCurrentIndex(sites->findText(domain));
+    }
+
+    static QWebView* view(LoginWizard& wizard, const char* name) { return wizard.findChild<QWebView*>(name); }
+
 private slots:
     void initTestCase() {
-        QVERIFY2(DialogTesting::startSandbox(m_sandbox, {"--session-cookie", "dialog_s"}),
+        QVERIFY2(DialogTesting::startSandbox(m_sandbox, {"--session-cookie", "login_s"}),
                  m_sandbox.output().constData());
     }
     void init() {
@@ -63,38 +89,27 @@ private slots:
     }
 
     void signIn_data() {
-        QTest::addColumn<QString>("user");
-        QTest::addColumn<QString>("password");
-        QTest::addColumn<QString>("domain");
-        QTest::addColumn<bool>("earlierSession");
-        QTest::addColumn<QList<int>>("progress");
-        QTest::addColumn<QStringList>("hosts");
-        QTest::addColumn<QString>("box");
+        QTest::addColumn<SignIn>("row");
         const QString uk = "signin.ebay.co.uk", de = "signin.ebay.de", myUk = "my.ebay.co.uk", myDe = "my.ebay.de";
         const QString more = "eBay asked for more than the password";
         using P = QList<int>;
         using H = QStringList;
-        testRow("UK", "sniper_uk", "secret", "ebay.co.uk", false, P{50, 100}, H{uk, uk, myUk}, "");
-        testRow("Germany after the UK", "sniper_uk", "secret", "ebay.de", false, P{25, 50, 75, 100},
-                H{uk, uk, myUk, de, de, myDe}, "");
-        testRow("wrong password", "sniper_uk", "nope", "ebay.de", false, P{25, 50}, H{uk, uk},
-                "Wrong Username or Password.");
-        testRow("captcha instead of a session", "robot_check", "secret", "ebay.co.uk", false, P{50, 100},
-                H{uk, uk, myUk}, more);
-        testRow("captcha while an earlier session lasts", "robot_check", "secret", "ebay.co.uk", true, P{50, 100},
-                H{uk, uk, myUk}, more);
+        testRow("UK", SignIn{"sniper_uk", "secret", "ebay.co.uk", false, P{50, 100}, H{uk, uk, myUk}, ""});
+        testRow("Germany after the UK",
+                SignIn{"sniper_uk", "secret", "ebay.de", false, P{25, 50, 75, 100}, H{uk, uk, myUk, de, de, myDe}, ""});
+        testRow("wrong password",
+                SignIn{"sniper_uk", "nope", "ebay.de", false, P{25, 50}, H{uk, uk}, "Wrong Username or Password."});
+        testRow("captcha instead of a session",
+                SignIn{"robot_check", "secret", "ebay.co.uk", false, P{50, 100}, H{uk, uk, myUk}, more});
+        testRow("captcha while an earlier session lasts",
+                SignIn{"robot_check", "secret", "ebay.co.uk", true, P{50, 100}, H{uk, uk, myUk}, more});
     }
 
     // A sign-in that went through records the user with the chosen site; any other answer restores the form,
     // says why and records nobody.
     void signIn() {
-        QFETCH(QString, user);
-        QFETCH(QString, password);
-        QFETCH(QString, domain);
-        QFETCH(bool, earlierSession);
-        QFETCH(QList<int>, progress);
-        QFETCH(QStringList, hosts);
-        QFETCH(QString, box);
+        QFETCH(SignIn, row);
+        const auto& [user, password, domain, earlierSession, progress, hosts, box] = row;
         if (earlierSession) {
             QVERIFY(ClientSession::signIn("sniper_uk", "secret"));
             m_sandbox.control("DELETE", "/_sandbox/log");
@@ -174,7 +189,7 @@ private slots:
         QSqlRecord user = StoreFixture::record("users", {{"username", "sniper_uk"}});
         QVERIFY(DbHelper::getUser(user));
         QCOMPARE(QStringList({user.value("password").toString(), user.value("remember_password").toString(),
-                              QString::number(signedInAutoLogin())})
+                              StoreFixture::scalar("SELECT auto_login_user_id > 0 FROM setting").toString()})
                      .join('|'),
                  stored);
 
@@ -246,12 +261,110 @@ private slots:
         QVERIFY(m_boxes.boxes.isEmpty());
     }
 
-private:
-    static int signedInAutoLogin() {
-        QSqlRecord setting = StoreFixture::record("setting");
-        return DbHelper::getSetting(setting) && setting.value("auto_login_user_id").toInt() > 0 ? 1 : 0;
+    void pageOrder_data() {
+        QTest::addColumn<QString>("domain");
+        QTest::addColumn<QList<int>>("pages");
+        testRow("UK skips the site page", "ebay.co.uk", QList<int>{0, 2});
+        testRow("another site first", "ebay.de", QList<int>{0, 1, 2});
+    }
+
+    // The chosen site's page is shown (and loaded from that site) only when it is not the UK site.
+    void pageOrder() {
+        QFETCH(QString, domain);
+        QFETCH(QList<int>, pages);
+        LoginWizard wizard;
+        wizard.show();
+        chooseSite(wizard, domain);
+        QList<int> seen{wizard.currentId()};
+        while (wizard.nextId() != -1) {
+            wizard.next();
+            seen << wizard.currentId();
+        }
+        QCOMPARE(seen, pages);
+        if (pages.contains(1)) {
+            QWebView* site = view(wizard, "webViewSelectedSite");
+            QTRY_COMPARE_WITH_TIMEOUT(site->url().toString(), "http://signin." + domain + "/ws/eBayISAPI.dll?SignIn",
+                                      20000);
+            QCOMPARE(site->page()->networkAccessManager()->cookieJar(), NetworkManager::instance()->cookieJar());
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(view(wizard, "webViewUK")->url().toString(),
+                                  QString("http://signin.ebay.co.uk/ws/eBayISAPI.dll?SignIn"), 20000);
+    }
+
+    void finish_data() {
+        QTest::addColumn<QString>("domain");
+        QTest::addColumn<QString>("siteLogin");
+        QTest::addColumn<QString>("ukLogin");
+        QTest::addColumn<bool>("accepted");
+        testRow("UK, signed in", "ebay.co.uk", "", "sniper_uk", true);
+        testRow("UK, not signed in", "ebay.co.uk", "", "", false);
+        testRow("UK, wrong password", "ebay.co.uk", "", "sniper_uk:wrong", false);
+        testRow("Germany and UK signed in", "ebay.de", "sniper_de", "sniper_uk", true);
+        testRow("Germany only", "ebay.de", "sniper_de", "", false);
+        testRow("UK only for a German user", "ebay.de", "", "sniper_uk", false);
+    }
+
+    // Finish records the user (no password kept) and makes it the automatic sign-in user only once the pages
+    // signed the session in to every site the wizard asked for; otherwise it says so and stays open.
+    void finish() {
+        QFETCH(QString, domain);
+        QFETCH(QString, siteLogin);
+        QFETCH(QString, ukLogin);
+        QFETCH(bool, accepted);
+        const QMap<QString, QString> passwords{{"sniper_uk", "secret"}, {"sniper_de", "geheim"}};
+        auto signIn = [&](QWebView* page, const QString& login) {
+            const QString user = login.section(':', 0, 0);
+            const QString password = login.contains(':') ? login.section(':', 1) : passwords.value(user);
+            return DialogTesting::signInOnPage(page, user, password);
+        };
+
+        LoginWizard wizard;
+        wizard.show();
+        wizard.findChild<QComboBox*>("comboBoxUsername")->setEditText("sniper_uk");
+        chooseSite(wizard, domain);
+        wizard.next();
+        if (wizard.currentId() == LoginWizard::SelectedSitePage) {
+            if (!siteLogin.isEmpty())
+                QVERIFY(signIn(view(wizard, "webViewSelectedSite"), siteLogin));
+            wizard.next();
+        }
+        QCOMPARE(wizard.currentId(), int(LoginWizard::UkSitePage));
+        if (!ukLogin.isEmpty())
+            QCOMPARE(signIn(view(wizard, "webViewUK"), ukLogin), !ukLogin.contains(':'));
+
+        wizard.button(QWizard::FinishButton)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!wizard.isVisible() || !m_boxes.boxes.isEmpty(), 20000);
+        QCOMPARE(wizard.result(), accepted ? int(QDialog::Accepted) : int(QDialog::Rejected));
+        if (!accepted) {
+            QCOMPARE(m_boxes.boxes.size(), 1);
+            QCOMPARE(m_boxes.boxes.first().text,
+                     QString("You are not signed in to eBay yet. Sign in on the page, then press Finish."));
+            QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM users").toInt(), 0);
+            return;
+        }
+        QVERIFY(m_boxes.boxes.isEmpty());
+        const QString siteId = domain == "ebay.de" ? "77" : "3";
+        QCOMPARE(
+            StoreFixture::dump("SELECT u.username, u.password, u.remember_password, c.site_id, s.auto_login_user_id "
+                               "= u.id FROM users u JOIN countries c ON c.id = u.country_id, setting s"),
+            "sniper_uk||0|" + siteId + "|1\n");
+        QCOMPARE(TollimerApp::instance()->user().value("username").toString(), QString("sniper_uk"));
+        QCOMPARE(TollimerApp::instance()->country().value("domain").toString(), domain);
+    }
+
+    // Finish without a user id names the missing field and keeps the wizard open.
+    void finishWithoutUser() {
+        LoginWizard wizard;
+        wizard.show();
+        wizard.findChild<QComboBox*>("comboBoxUsername")->setEditText("");
+        chooseSite(wizard, "ebay.co.uk");
+        wizard.next();
+        wizard.button(QWizard::FinishButton)->click();
+        QVERIFY(wizard.isVisible());
+        QCOMPARE(m_boxes.boxes.size(), 1);
+        QCOMPARE(m_boxes.boxes.first().text, QString("Please enter your Username."));
     }
 };
 
-TOLLIMER_GUITEST_MAIN(TestLoginDialog)
-#include "test_logindialog.moc"
+TOLLIMER_GUITEST_MAIN(TestLogin)
+#include "test_login.moc"
