@@ -384,8 +384,8 @@ private slots:
                  script.contains("AUTH PLAIN") ? QStringLiteral("PLAIN") : QString());
     }
 
-    // The running sandbox, as the demo starts it: the second line names the SMTP port, and a mail received there
-    // is in the mails JSON and in the log file written at the end.
+    // The running sandbox, as the demo starts it: a mail received on the SMTP port its second line names is in the
+    // log file written at the end (the end-to-end test reads the mails JSON).
     void processKeepsMails() {
         QTemporaryDir dir;
         const QString logPath = dir.filePath(QStringLiteral("log.json"));
@@ -396,10 +396,6 @@ private slots:
         const QByteArray script = "EHLO c\r\nMAIL FROM:<notify@tollimer.test>\r\nRCPT TO:<me@x.test>\r\nDATA\r\n"
                                   "Subject: Auction won\r\n\r\nSoon over\r\n.\r\nQUIT\r\n";
         QCOMPARE(converse(sandbox.smtpPort(), script, 7).last(), QStringLiteral("221"));
-        const QJsonArray mails = sandbox.controlJson("GET", QStringLiteral("/_sandbox/mails"))["mails"].toArray();
-        QCOMPARE(mails.size(), 1);
-        QCOMPARE(mails.at(0)[QStringLiteral("from")].toString(), QStringLiteral("notify@tollimer.test"));
-
         sandbox.stop();
         QFile log(logPath);
         QVERIFY(log.open(QIODevice::ReadOnly));
