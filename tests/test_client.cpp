@@ -15,21 +15,7 @@ class TestClient : public QObject {
     Q_OBJECT
 
 public:
-    enum Request {
-        Items,
-        BrowseItems,
-        Relation,
-        Shipping,
-        Json1,
-        Json2,
-        Html1,
-        Html2,
-        WatchSize,
-        Watch,
-        BidSize,
-        Bids,
-        SignIn
-    };
+    enum Request { Items, BrowseItems, Relation, Json1, Json2, Html2, WatchSize, Bids, SignIn };
     Q_ENUM(Request)
 
 private:
@@ -57,26 +43,17 @@ private:
         case Relation:
             return start<H>(owner, &H::getUserItemRelationFinished,
                             [](H& h) { h.getUserItemRelation("110000000001"); });
-        case Shipping:
-            return start<H>(owner, &H::getShippingFinished, [](H& h) { h.getShipping("110000000001"); });
         case Json1:
             return start<H>(owner, &H::placeBidJsonStep1Finished,
                             [](H& h) { h.placeBidJsonStep1("ebay.de", "110000000001", 12.5); });
         case Json2:
             return start<H>(owner, &H::placeBidFinished,
                             [](H& h) { h.placeBidJsonStep2("ebay.de", "110000000001", 1234.5, "s+/=", "k&y", "u#1"); });
-        case Html1:
-            return start<H>(owner, &H::placeBidHtmlStep1Finished, [](H& h) { h.placeBidHtmlStep1("110000000001", 7); });
         case Html2:
             return start<H>(owner, &H::placeBidFinished,
                             [](H& h) { h.placeBidHtmlStep2("110000000001", 10, "bob&maxbid=999", "s+/=", "u=1"); });
         case WatchSize:
             return start<H>(owner, &H::setWatchingCountPerPageFinished, [](H& h) { h.setWatchingCountPerPage(); });
-        case Watch:
-            return start<H>(owner, &H::getMyeBayWatchingItemNumbersFinished,
-                            [](H& h) { h.getMyeBayWatchingItemNumbers(); });
-        case BidSize:
-            return start<H>(owner, &H::setBiddingCountPerPageFinished, [](H& h) { h.setBiddingCountPerPage(); });
         case Bids:
             return start<H>(owner, &H::getMyeBayBiddingItemNumbersFinished,
                             [](H& h) { h.getMyeBayBiddingItemNumbers(); });
