@@ -9,6 +9,14 @@
 
 #include <QtTest>
 
+// A fault on every request of one kind: the box's title and text it shows and the values its signal carries.
+struct Failure {
+    const char *name, *fault, *title, *message;
+    int request;
+    QVariantList failure;
+};
+Q_DECLARE_METATYPE(Failure)
+
 // The eBay client against the simulated eBay: the exact requests on the wire, one result and at most one box per
 // request, and how each answer of eBay's is read.
 class TestClient : public QObject {
@@ -137,18 +145,9 @@ private slots:
 
     // Each fault hits every request of the operation. A message ending in a line break is followed by Qt's reason.
     void failures_data() {
-        QTest::addColumn<Request>("request");
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QVariantList>("failure");
+        QTest::addColumn<Failure>("row");
         const char *net = "Network Error", *bad = "malformed";
-        struct Row {
-            const char *name, *fault, *title, *message;
-            Request request;
-            QVariantList failure;
-        };
-        const Row rows[] = {
+        const Failure rows[] = {
             {"items, 500", "status", net, "Failed to retrieve item information.\n", Items, {false}},
             {"relation, drop", "drop", net, "Failed to retrieve item status information.\n", Relation, {false, ""}},
             {"json 1, drop", "drop", net, "Failed to place json bid step 1.\n", Json1, {false, net, "", "", ""}},
@@ -162,23 +161,20 @@ private slots:
             {"rel., bad", bad, "Item Status Error", "Failed to parse item status information.", Relation, {false, ""}},
             {"json 2, bad", bad, net, "Failed to parse json bid step 2.", Json2, {false, "Parse Error"}},
         };
-        for (const Row& row : rows)
-            testRow(row.name, row.request, row.fault, row.title, row.message, row.failure);
+        for (const Failure& row : rows)
+            testRow(row.name, row);
     }
 
     // A failed request ends with exactly one signal carrying the failure values and shows exactly one box.
     void failures() {
-        QFETCH(Request, request);
-        QFETCH(QString, fault);
-        QFETCH(QString, title);
-        QFETCH(QString, message);
-        QFETCH(QVariantList, failure);
+        QFETCH(Failure, row);
+        const QString fault = row.fault, message = row.message;
         ClientSession::fault(m_sandbox, {{"endpoint", "*"}, {fault, fault == "status" ? QVariant(500) : true}});
 
         QObject owner;
-        QSignalSpy* spy = send(request, &owner);
+        QSignalSpy* spy = send(Request(row.request), &owner);
         expectOneSignal(*spy);
-        QCOMPARE(spy->first(), failure);
+        QCOMPARE(spy->first(), row.failure);
         if (message.isEmpty()) {
             QVERIFY(m_boxes.boxes.isEmpty());
             return;
@@ -186,7 +182,7 @@ private slots:
         QCOMPARE(m_boxes.boxes.size(), 1);
         const Messages::Box box = m_boxes.boxes.first();
         QCOMPARE(box.icon, QMessageBox::Critical);
-        QCOMPARE(box.title, title);
+        QCOMPARE(box.title, QString(row.title));
         if (message.endsWith('\n'))
             QVERIFY2(box.text.startsWith(message) && box.text.size() > message.size(), qPrintable(box.text));
         else

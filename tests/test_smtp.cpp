@@ -56,9 +56,15 @@ quint16 closedPort() {
     server.listen(QHostAddress::LocalHost, 0);
     return server.serverPort();
 }
+// A sender's name and address and a subject in one header encoding, and the From and Subject lines they make.
+struct Header {
+    MimePart::Encoding encoding;
+    QString name, address, subject, fromLine, subjectLine;
+};
 } // namespace
 
 Q_DECLARE_METATYPE(Wait)
+Q_DECLARE_METATYPE(Header)
 
 // The mail as it leaves the program: its header and the encoded words in it (body encodings other than 8bit and their
 // line wrapping serve no mail the program sends), and the SMTP client against scripted peers, for the wire form and
@@ -294,15 +300,10 @@ private slots:
     }
 
     void headerEncodings_data() {
-        QTest::addColumn<int>("encoding");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<QString>("subject");
-        QTest::addColumn<QString>("fromLine");
-        QTest::addColumn<QString>("subjectLine");
+        QTest::addColumn<Header>("row");
         const auto row = [](const char* title, MimePart::Encoding encoding, const QString& name, const QString& subject,
                             const QString& from, const QString& subjectLine, const QString& address = "s@x.test") {
-            QTest::newRow(title) << int(encoding) << name << address << subject << from << subjectLine;
+            testRow(title, Header{encoding, name, address, subject, from, subjectLine});
         };
         row("quoted-printable specials", MimePart::QuotedPrintable, "A: a_b", "Ü: Why? 1 = 2",
             "From: =?utf-8?Q?A=3A_a=5Fb?= <s@x.test>", "Subject: =?utf-8?Q?=C3=9C=3A_Why=3F_1_=3D_2?=");
@@ -319,19 +320,14 @@ private slots:
     }
 
     void headerEncodings() {
-        QFETCH(int, encoding);
-        QFETCH(QString, name);
-        QFETCH(QString, address);
-        QFETCH(QString, subject);
-        QFETCH(QString, fromLine);
-        QFETCH(QString, subjectLine);
-        EmailAddress sender(address, name);
+        QFETCH(Header, row);
+        EmailAddress sender(row.address, row.name);
         MimeMessage message;
         message.setSender(&sender);
-        message.setSubject(subject);
-        message.setHeaderEncoding(static_cast<MimePart::Encoding>(encoding));
+        message.setSubject(row.subject);
+        message.setHeaderEncoding(row.encoding);
         const QStringList lines = message.toString().split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.mid(0, 3), QStringList({fromLine, "To:", subjectLine}));
+        QCOMPARE(lines.mid(0, 3), QStringList({row.fromLine, "To:", row.subjectLine}));
         QVERIFY(lines.at(3).startsWith(QLatin1String("Date: ")));
     }
 };
