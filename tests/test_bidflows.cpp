@@ -28,7 +28,7 @@ private slots:
         m_sandbox.control("POST", "/_sandbox/reset");
         ClientSession::clearFaultsAndLog(m_sandbox);
         ClientSession::signOut();
-        QVERIFY(ClientSession::signIn("sniper_uk", "secret"));
+        QVERIFY(ClientSession::signInUser());
         QVERIFY(ClientSession::signIn("sniper_uk", "secret", "ebay.de", 77));
         m_boxes.install();
     }

@@ -401,7 +401,7 @@ private slots:
     // The watching list comes with the session cookie of the sign-in; signed out it is empty, not a failure.
     void watchingList() {
         ClientSession::signOut();
-        QVERIFY(ClientSession::signIn("sniper_uk", "secret"));
+        QVERIFY(ClientSession::signInUser());
         QCOMPARE(ClientSession::myEbayList(false), QStringList({"110000000001", "110000000002"}));
         const QVariantMap list = ClientSession::requestsTo(m_sandbox, "MyeBayWatching").first().toMap();
         QVERIFY(ClientSession::sentSessionCookies(list, "http://my.ebay.co.uk/"));
@@ -411,7 +411,7 @@ private slots:
 
     // An answer without the field reads as no relation instead of a stale one.
     void relationWithoutAnswer() {
-        QVERIFY(ClientSession::signIn("sniper_uk", "secret"));
+        QVERIFY(ClientSession::signInUser());
         QCOMPARE(ClientSession::relationOf("110000000007"), QString(""));
     }
 };
