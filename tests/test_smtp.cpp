@@ -35,6 +35,14 @@ struct TestMail {
     }
 };
 
+// A peer's replies, the last reply line the client is left with (none: it gave up), its errors and its time-out.
+struct Reply {
+    Lines replies;
+    QString lastLine;
+    QList<int> errors = {};
+    int timeout = 5000;
+};
+
 // A peer that answers with the replies, one byte every trickleMs if given, and the client's bounds (deadline -1:
 // none).
 struct Wait {
@@ -62,6 +70,7 @@ struct Header {
 };
 } // namespace
 
+Q_DECLARE_METATYPE(Reply)
 Q_DECLARE_METATYPE(Wait)
 Q_DECLARE_METATYPE(Header)
 
@@ -80,34 +89,26 @@ private slots:
     }
 
     void replies_data() {
-        QTest::addColumn<Lines>("replies");
-        QTest::addColumn<int>("timeout");
-        QTest::addColumn<QString>("lastLine");
-        QTest::addColumn<QList<int>>("errors");
+        QTest::addColumn<Reply>("row");
         const QList<int> refused{SmtpClient::ClientError, SmtpClient::ServerError};
         const QList<int> timedOut{SmtpClient::ResponseTimeoutError};
-        testRow("multi-line EHLO", Lines{"220 ready\r\n", "250-scripted\r\n250-AUTH LOGIN\r\n250 8BITMIME\r\n"}, 5000,
-                "250 8BITMIME", QList<int>());
-        testRow("multi-line greeting", Lines{"220-welcome\r\n220-to the\r\n220 server\r\n", "250 ok\r\n"}, 5000,
-                "250 ok", QList<int>());
-        testRow("a line of just the code ends the reply", Lines{"220\r\n", "250-scripted\r\n250\r\n"}, 5000, "250",
-                QList<int>());
-        testRow("service refused", Lines{"554 no service\r\n"}, 5000, "554 no service", refused);
-        testRow("busy", Lines{"421 busy\r\n"}, 5000, "421 busy",
-                QList<int>{SmtpClient::ServerError, SmtpClient::ServerError});
-        testRow("EHLO refused", Lines{"220 ready\r\n", "502 no\r\n"}, 5000, "502 no", refused);
-        testRow("greeting cut off", Lines{"220 rea"}, 300, "", timedOut);
-        testRow("server closes, no waiting for the time-out", Lines{QByteArray()}, 60000, "", timedOut);
+        testRow("multi-line EHLO",
+                Reply{{"220 ready\r\n", "250-scripted\r\n250-AUTH LOGIN\r\n250 8BITMIME\r\n"}, "250 8BITMIME"});
+        testRow("multi-line greeting", Reply{{"220-welcome\r\n220-to the\r\n220 server\r\n", "250 ok\r\n"}, "250 ok"});
+        testRow("a line of just the code ends the reply", Reply{{"220\r\n", "250-scripted\r\n250\r\n"}, "250"});
+        testRow("service refused", Reply{{"554 no service\r\n"}, "554 no service", refused});
+        testRow("busy", Reply{{"421 busy\r\n"}, "421 busy", {SmtpClient::ServerError, SmtpClient::ServerError}});
+        testRow("EHLO refused", Reply{{"220 ready\r\n", "502 no\r\n"}, "502 no", refused});
+        testRow("greeting cut off", Reply{{"220 rea"}, "", timedOut, 300});
+        testRow("server closes, no waiting for the time-out", Reply{{QByteArray()}, "", timedOut, 60000});
     }
 
     // The client reads whole replies and connects only on a 2xx; without a complete reply it gives up (no
     // lastLine) instead of waiting for ever or going on, and a closed connection ends the wait at once (the
     // time-out rows that must wait use short time-outs).
     void replies() {
-        QFETCH(Lines, replies);
-        QFETCH(int, timeout);
-        QFETCH(QString, lastLine);
-        QFETCH(QList<int>, errors);
+        QFETCH(Reply, row);
+        const auto& [replies, lastLine, errors, timeout] = row;
         ScriptedSmtpServer server(replies);
         SmtpClient client(QStringLiteral("127.0.0.1"), server.port());
         client.setResponseTimeout(timeout);
