@@ -13,16 +13,6 @@ class TestBidFlows : public QObject {
     SandboxProcess m_sandbox;
     MessageRecorder m_boxes;
 
-    QVariantList bidsOn(const QString& item) {
-        QVariantList matching;
-        for (const QVariant& bid : ClientSession::bids(m_sandbox)) {
-            const QString flow = bid.toMap().value("flow").toString();
-            if (bid.toMap().value("item").toString() == item && (flow == "json" || flow == "html"))
-                matching.append(bid);
-        }
-        return matching;
-    }
-
     void controlBid(const QString& bidder, double amount) {
         m_sandbox.control("POST", "/_sandbox/bid",
                           ClientSession::json({{"item", "130000000001"}, {"bidder", bidder}, {"amount", amount}}));
@@ -38,7 +28,7 @@ private slots:
         m_sandbox.control("POST", "/_sandbox/reset");
         ClientSession::clearFaultsAndLog(m_sandbox);
         ClientSession::signOut();
-        QVERIFY(ClientSession::signIn("sniper_uk", "secret"));
+        QVERIFY(ClientSession::signInUser());
         QVERIFY(ClientSession::signIn("sniper_uk", "secret", "ebay.de", 77));
         m_boxes.install();
     }
@@ -97,7 +87,7 @@ private slots:
         QCOMPARE(tokens.at(1).toString(), QString(reason.isEmpty() ? "Redirect" : "Placed"));
         QCOMPARE(tokens.at(2).toString().isEmpty(), reason.isEmpty());
         if (reason.isEmpty()) {
-            QVERIFY(bidsOn(item).isEmpty());
+            QVERIFY(ClientSession::ownBids(m_sandbox, item).isEmpty());
             return;
         }
         QCOMPARE(tokens.at(3).toString().isEmpty(), auction == "2");
@@ -115,7 +105,7 @@ private slots:
         ClientSession::expectOneSignal(m_sandbox, step2);
         QCOMPARE(step2.first(), (QVariantList{true, result}));
 
-        const QVariantList received = bidsOn(item);
+        const QVariantList received = ClientSession::ownBids(m_sandbox, item);
         QCOMPARE(received.size(), 1);
         const QVariantMap bid = received.first().toMap();
         QCOMPARE(bid.value("reason").toString(), reason);

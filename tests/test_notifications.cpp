@@ -170,7 +170,6 @@ private slots:
         QTest::addColumn<bool>("delivered");
         QTest::addColumn<Lines>("commands");
         const QByteArray any = "250 anything\r\n";
-        testRow("greeting refused", "tcp", Lines{"554 go away\r\n", any, any}, false, Lines());
         // No connection key: the built-in STARTTLS, and no password to a server that will not encrypt.
         testRow("STARTTLS refused", "", Lines{"220 ready\r\n", "250 ok\r\n", "454 no\r\n", any, any}, false,
                 Lines{"EHLO localhost", "STARTTLS"});

@@ -134,9 +134,8 @@ inline bool signIn(const QString& user, const QString& password, const QString& 
 }
 
 // The user every test scenario knows, signed in on ebay.co.uk.
-const QString user = QStringLiteral("sniper_uk");
 inline bool signInUser() {
-    return signIn(user, QStringLiteral("secret"));
+    return signIn(QStringLiteral("sniper_uk"), QStringLiteral("secret"));
 }
 
 // Replaces the sandbox's auctions, users and sessions by a scenario given as JSON; true when it was taken.

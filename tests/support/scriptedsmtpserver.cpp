@@ -104,13 +104,3 @@ ScriptedSmtpServer::Log ScriptedSmtpServer::log() const {
     QMutexLocker locker(&m_core->m_mutex);
     return m_core->m_log;
 }
-
-void ScriptedSmtpServer::closeConnection() {
-    QMetaObject::invokeMethod(
-        m_core,
-        [this] {
-            if (m_core->m_socket)
-                m_core->m_socket->abort();
-        },
-        Qt::BlockingQueuedConnection);
-}

@@ -29,8 +29,6 @@ public:
     quint16 port() const { return m_port; }
     Log log() const;
     QList<QByteArray> commands() const { return log().commands; }
-    // Drops the current client, as a server that gives up would.
-    void closeConnection();
 
 private:
     QThread* m_thread;
