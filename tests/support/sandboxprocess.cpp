@@ -81,6 +81,10 @@ quint16 SandboxProcess::smtpPort() const {
     return line.startsWith("smtp ") ? quint16(line.mid(5).toUInt()) : 0;
 }
 
+bool SandboxProcess::isRunning() const {
+    return m_process && m_process->state() == QProcess::Running;
+}
+
 QString SandboxProcess::proxyUrl() const {
     return QStringLiteral("http://127.0.0.1:%1").arg(m_port);
 }

@@ -18,6 +18,7 @@ public:
     // Runs the sandbox with "--port 0" and the given arguments and waits for the port on its first line.
     bool start(const QStringList& arguments = {});
     void stop();
+    bool isRunning() const;
 
     quint16 port() const { return m_port; }
     // Started with "--smtp-port": the SMTP port the sandbox printed on its second line (waits for it); else 0.
