@@ -115,8 +115,11 @@ private slots:
         setTimeServers(QString(servers).replace("ntp", m_ntpServer));
         ClientSession::fault(m_sandbox, {{"endpoint", "GeteBayTime"},
                                          {ebayFault, ebayFault == "status" ? QVariant(503) : QVariant(true)}});
-        if (!ntpFault.isEmpty())
-            ClientSession::fault(m_sandbox, QVariantMap{{"endpoint", "Ntp"}}.unite(ntpFault));
+        if (!ntpFault.isEmpty()) {
+            QVariantMap fault = ntpFault;
+            fault.insert("endpoint", "Ntp");
+            ClientSession::fault(m_sandbox, fault);
+        }
         ClockManager clock;
         clock.sntpClient()->setSampleGapMs(20);
         QSignalSpy changed(&clock, &ClockManager::synchronisationChanged);
