@@ -138,7 +138,7 @@ Tollimer demo: the simulated eBay runs on this machine; nothing goes to the inte
   Demo users: sniper_uk / secret (ebay.co.uk)   sniper_de / geheim (ebay.de)
   Try item 110000000004 (ends in 8 minutes, a rival bids up to GBP 8.00: snipe GBP 10.00 to win),
   or 110000000001 (ends in 9 minutes, a rival raises to GBP 31.00 at the last minute: snipe GBP 28.00 to
-  be outbid, GBP 35.00 to win). A snipe is taken up as soon as it is set; press Reload to see Placed, then Won.
+  be outbid, GBP 35.00 to win). A snipe is taken up as soon as it is set; its row shows Placed, then Won, by itself.
   Mails go to the sandbox's SMTP port $smtp_port and show on the status page.
   Program data and settings: $demo_dir (started fresh each time)
 What happens on the simulated eBay is printed below. Close the program or press Ctrl+C to stop.
