@@ -153,7 +153,6 @@ private slots:
         const IntegrityRun::Totals totals = run.run();
         QVERIFY2(totals.violations.isEmpty(),
                  qPrintable(totals.violations.join('\n') + QStringLiteral("\nseed %1").arg(options.seed)));
-        QCOMPARE(totals.snipes, options.snipes);
         // The run reached what it is about: bids placed and failed, cancellations, the user's edits and faults.
         for (const char* outcome : {"placed", "failed", "cancelled"})
             QVERIFY2(totals.outcomes.value(outcome) > 0, outcome);
