@@ -35,6 +35,11 @@ qint64 wallMs() {
     return QDateTime::currentMSecsSinceEpoch();
 }
 
+bool fail(QString* error, const QString& why) {
+    *error = why;
+    return false;
+}
+
 QtMessageHandler s_previousHandler = nullptr;
 
 // The engine logs every step of every snipe; a run of thousands keeps only its own lines and real warnings.
@@ -119,19 +124,13 @@ void IntegrityRun::useSite(int siteId) {
 }
 
 bool IntegrityRun::setUp(QString* error) {
-    if (!TollimerApp::instance()) {
-        *error = QStringLiteral("the run needs a TollimerApp");
-        return false;
-    }
+    if (!TollimerApp::instance())
+        return fail(error, QStringLiteral("the run needs a TollimerApp"));
     m_store = std::make_unique<StoreFixture>();
-    if (!m_store->open()) {
-        *error = QStringLiteral("could not open the store");
-        return false;
-    }
-    if (!m_sandbox.start({QStringLiteral("--scenario"), SandboxProcess::scenarioPath(QStringLiteral("demo"))})) {
-        *error = QStringLiteral("could not start the sandbox: ") + QString::fromUtf8(m_sandbox.output());
-        return false;
-    }
+    if (!m_store->open())
+        return fail(error, QStringLiteral("could not open the store"));
+    if (!m_sandbox.start({QStringLiteral("--scenario"), SandboxProcess::scenarioPath(QStringLiteral("demo"))}))
+        return fail(error, QStringLiteral("could not start the sandbox: ") + QString::fromUtf8(m_sandbox.output()));
     qputenv("TOLLIMER_SANDBOX", m_sandbox.proxyUrl().toUtf8());
     NetworkManager::instance();
     Messages::setHandler([this](const Messages::Box& box) {
@@ -140,10 +139,8 @@ bool IntegrityRun::setUp(QString* error) {
     });
     m_userId = StoreFixture::addUser(sniper);
     QSqlRecord user = StoreFixture::record(QStringLiteral("users"), {{"id", m_userId}});
-    if (!m_userId || !DbHelper::getUser(user)) {
-        *error = QStringLiteral("could not add the user");
-        return false;
-    }
+    if (!m_userId || !DbHelper::getUser(user))
+        return fail(error, QStringLiteral("could not add the user"));
     m_user = user;
     m_otherUser =
         StoreFixture::record(QStringLiteral("users"), {{"id", StoreFixture::addUser(QStringLiteral("rival9"))}});
@@ -301,10 +298,8 @@ QVariantMap IntegrityRun::planBatch(Batch& batch, int index, int count) {
 
 bool IntegrityRun::storeSnipes(Batch& batch, QString* error) {
     QSqlQuery query;
-    if (!query.exec(QStringLiteral("DELETE FROM items")) || !query.exec(QStringLiteral("DELETE FROM groups"))) {
-        *error = QStringLiteral("could not empty the store");
-        return false;
-    }
+    if (!query.exec(QStringLiteral("DELETE FROM items")) || !query.exec(QStringLiteral("DELETE FROM groups")))
+        return fail(error, QStringLiteral("could not empty the store"));
     QSqlDatabase::database().transaction();
     for (GroupHistory& group : batch.groups)
         group.id = StoreFixture::addGroup(group.name, m_userId, group.maxWon);
@@ -350,17 +345,13 @@ bool IntegrityRun::runBatch(int index, int count, Totals& totals, QString* error
     const QVariantMap scenario = planBatch(batch, index, count);
     int status = 0;
     m_sandbox.control("POST", QStringLiteral("/_sandbox/scenario"), ClientSession::json(scenario), &status);
-    if (status != 200) {
-        *error = QStringLiteral("the sandbox refused the scenario (%1)").arg(status);
-        return false;
-    }
+    if (status != 200)
+        return fail(error, QStringLiteral("the sandbox refused the scenario (%1)").arg(status));
     // The sandbox's clock moved with the scenario; the program follows it as it would follow eBay.
     ClockManager::instance()->syncTimeAndWait();
     useSite(batch.siteId);
-    if (!ClientSession::signIn(sniper, QStringLiteral("secret"))) {
-        *error = QStringLiteral("sign-in failed");
-        return false;
-    }
+    if (!ClientSession::signIn(sniper, QStringLiteral("secret")))
+        return fail(error, QStringLiteral("sign-in failed"));
     m_sandbox.control("DELETE", QStringLiteral("/_sandbox/log"));
     m_tray.clear();
     m_boxes.clear();
@@ -370,15 +361,13 @@ bool IntegrityRun::runBatch(int index, int count, Totals& totals, QString* error
     m_engine = new BidEngine(this);
     connect(m_engine->scheduler(), &SnipeScheduler::confirmationScheduled, this,
             [&batch](int, int itemId, int, qint64 momentMs) {
-                for (Snipe& snipe : batch.snipes) {
+                for (Snipe& snipe : batch.snipes)
                     if (snipe.history.id == itemId)
                         snipe.history.moments << momentMs - batch.offsetMs;
-                }
             });
-    for (Snipe& snipe : batch.snipes) {
+    for (Snipe& snipe : batch.snipes)
         if (snipe.hasAction && snipe.action.phase == Action::BeforeStart)
             perform(batch, snipe, false);
-    }
     ClockManager::instance()->connectTick(m_engine, SLOT(onTimer()));
     m_engine->onTimer();
 
@@ -402,14 +391,13 @@ bool IntegrityRun::runBatch(int index, int count, Totals& totals, QString* error
     for (int at : qAsConst(batch.reloads))
         QTimer::singleShot(at, &batchScope, [this] { forceReload(); });
     // Snipes the user adds while others are under way; the window has the engine read them at once.
-    for (Snipe& snipe : batch.snipes) {
+    for (Snipe& snipe : batch.snipes)
         if (snipe.addAtMs >= 0)
             QTimer::singleShot(snipe.addAtMs, &batchScope, [this, &batch, &snipe] {
                 if (storeSnipe(batch, snipe))
                     forceReload();
                 batch.totals->actionsByKind[QStringLiteral("snipe added mid-batch")]++;
             });
-    }
     // Another user signs in with snipes in flight, and the sniper again a moment later.
     if (batch.signOutAtMs >= 0) {
         QTimer::singleShot(batch.signOutAtMs, &batchScope, [this, &totals] {
@@ -476,20 +464,12 @@ void IntegrityRun::poll(Batch& batch) {
                                       status == BidStatus::Failed;
         if (confirmationLeft && snipe.confirmationSeenMs < 0)
             snipe.confirmationSeenMs = now;
-        bool due = false;
-        switch (snipe.action.phase) {
-        case Action::BeforeStart:
-            break;
-        case Action::FirstStep:
-            due = inFlight && awaiting;
-            break;
-        case Action::Waiting:
-            due = inFlight && awaiting && now >= snipe.startedMs + snipe.action.delayMs;
-            break;
-        case Action::AfterConfirmation:
-            due = snipe.confirmationSeenMs >= 0 && now >= snipe.confirmationSeenMs + snipe.action.delayMs;
-            break;
-        }
+        const Action::Phase phase = snipe.action.phase;
+        const bool due = phase == Action::AfterConfirmation
+                             ? snipe.confirmationSeenMs >= 0 && now >= snipe.confirmationSeenMs + snipe.action.delayMs
+                             : inFlight && awaiting &&
+                                   (phase == Action::FirstStep ||
+                                    (phase == Action::Waiting && now >= snipe.startedMs + snipe.action.delayMs));
         if (due)
             perform(batch, snipe, confirmationLeft);
         else if (!inFlight && snipe.startedMs >= 0)
@@ -558,9 +538,8 @@ void IntegrityRun::perform(Batch& batch, Snipe& snipe, bool confirmationLeft) {
 
 // What the window does after every change of the user's: the engine reads its list and running rows again.
 void IntegrityRun::forceReload() {
-    if (!m_engine)
-        return;
-    m_engine->reload();
+    if (m_engine)
+        m_engine->reload();
 }
 
 bool IntegrityRun::batchDone(const Batch& batch) const {
