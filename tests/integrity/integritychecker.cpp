@@ -7,9 +7,25 @@ constexpr double cent = 0.005;
 
 enum Status { Cancelled = 0, Scheduled = 1, Bidding = 2, Placed = 3, Failed = 4 };
 
+QString wonTitle(const SnipeHistory& snipe) {
+    return QStringLiteral("Winning bid on item ") + snipe.itemNumber;
+}
+
+QString lostTitle(const SnipeHistory& snipe) {
+    return QStringLiteral("Lost bid on item ") + snipe.itemNumber;
+}
+
 bool isProgramBid(const QVariantMap& bid) {
     const QString flow = bid.value(QStringLiteral("flow")).toString();
     return flow == QLatin1String("json") || flow == QLatin1String("html");
+}
+
+// The sandbox's reason for each confirming bid, in order.
+QStringList reasonsOf(const QVariantList& bids) {
+    QStringList reasons;
+    for (const QVariant& bid : bids)
+        reasons << bid.toMap().value(QStringLiteral("reason")).toString();
+    return reasons;
 }
 
 QString amountText(const QVariant& value) {
@@ -60,23 +76,18 @@ qint64 IntegrityChecker::arrivalOf(const QVariantMap& bid) const {
 }
 
 qint64 IntegrityChecker::trayMoment(const QString& title) const {
-    for (const TrayEntry& entry : m_evidence.tray) {
+    for (const TrayEntry& entry : m_evidence.tray)
         if (entry.title == title)
             return entry.ms;
-    }
     return -1;
 }
 
 void IntegrityChecker::checkSnipe(const SnipeHistory& snipe) {
     const QVariantList bids = m_bidsByItem.value(snipe.itemNumber);
-    if (bids.size() > snipe.allowedBids) {
-        QStringList reasons;
-        for (const QVariant& bid : bids)
-            reasons << bid.toMap().value(QStringLiteral("reason")).toString();
+    if (bids.size() > snipe.allowedBids)
         report(snipe, QStringLiteral("%1 confirming requests reached eBay (%2)")
                           .arg(bids.size())
-                          .arg(reasons.join(QStringLiteral(", "))));
-    }
+                          .arg(reasonsOf(bids).join(QStringLiteral(", "))));
     bool accepted = false;
     for (const QVariant& bid : bids) {
         checkBid(snipe, bid.toMap());
@@ -123,10 +134,9 @@ void IntegrityChecker::checkBid(const SnipeHistory& snipe, const QVariantMap& bi
     }
     const QString text = bid.value(QStringLiteral("amountText")).toString();
     qint64 nearest = -1;
-    for (qint64 moment : snipe.moments) {
+    for (qint64 moment : snipe.moments)
         if (nearest < 0 || qAbs(arrival - moment) < qAbs(arrival - nearest))
             nearest = moment;
-    }
     if (nearest >= 0)
         m_result.lateness << arrival - nearest;
     if (nearest < 0 || qAbs(arrival - nearest) > promiseMs)
@@ -156,10 +166,9 @@ void IntegrityChecker::checkFinalState(const SnipeHistory& snipe, const QVariant
         if (snipe.cancelledMs >= 0)
             return;
         QString groupName;
-        for (const GroupHistory& group : m_evidence.groups) {
+        for (const GroupHistory& group : m_evidence.groups)
             if (group.id == snipe.groupId)
                 groupName = group.name;
-        }
         if (groupName.isEmpty() ||
             trayMoment(QStringLiteral("Remaining bids in group %1 are cancelled").arg(groupName)) < 0)
             report(snipe, QStringLiteral("cancelled, but neither the user nor a group limit cancelled it"));
@@ -167,9 +176,7 @@ void IntegrityChecker::checkFinalState(const SnipeHistory& snipe, const QVariant
     }
     case Scheduled:
     case Bidding: {
-        QStringList reasons;
-        for (const QVariant& bid : m_bidsByItem.value(snipe.itemNumber))
-            reasons << bid.toMap().value(QStringLiteral("reason")).toString();
+        const QStringList reasons = reasonsOf(m_bidsByItem.value(snipe.itemNumber));
         report(snipe, QStringLiteral("still %1 after its end plus the time-outs (eBay: %2; message: %3)")
                           .arg(status == Bidding ? QStringLiteral("Bidding") : QStringLiteral("Scheduled"),
                                reasons.isEmpty() ? QStringLiteral("no bid") : reasons.join(QStringLiteral(", ")),
@@ -186,8 +193,7 @@ void IntegrityChecker::checkFinalState(const SnipeHistory& snipe, const QVariant
     case Failed: {
         if (message.trimmed().isEmpty())
             report(snipe, QStringLiteral("Failed without a message"));
-        const bool told = trayMoment(QStringLiteral("Winning bid on item ") + snipe.itemNumber) >= 0 ||
-                          trayMoment(QStringLiteral("Lost bid on item ") + snipe.itemNumber) >= 0;
+        const bool told = trayMoment(wonTitle(snipe)) >= 0 || trayMoment(lostTitle(snipe)) >= 0;
         // Without an answer to the confirming request and without a verdict, the program cannot know; it must
         // say so.
         if (accepted && !told && message.contains(QLatin1String("may or may not"))) {
@@ -206,8 +212,8 @@ void IntegrityChecker::checkFinalState(const SnipeHistory& snipe, const QVariant
 
 // The won or lost verdict the user was given must be eBay's.
 void IntegrityChecker::checkVerdict(const SnipeHistory& snipe, const QVariantMap& row) {
-    const bool toldWon = trayMoment(QStringLiteral("Winning bid on item ") + snipe.itemNumber) >= 0;
-    const bool toldLost = trayMoment(QStringLiteral("Lost bid on item ") + snipe.itemNumber) >= 0;
+    const bool toldWon = trayMoment(wonTitle(snipe)) >= 0;
+    const bool toldLost = trayMoment(lostTitle(snipe)) >= 0;
     if (!toldWon && !toldLost)
         return;
     if (toldWon && toldLost) {
@@ -229,13 +235,9 @@ void IntegrityChecker::checkVerdict(const SnipeHistory& snipe, const QVariantMap
 // Once the group's limit of wins is known, none of its snipes may still send a confirming request.
 void IntegrityChecker::checkGroup(const GroupHistory& group) {
     QList<std::pair<qint64, QString>> wins;
-    for (const SnipeHistory& snipe : m_evidence.snipes) {
-        if (snipe.groupId != group.id)
-            continue;
-        const qint64 won = trayMoment(QStringLiteral("Winning bid on item ") + snipe.itemNumber);
-        if (won >= 0)
-            wins.append({won, snipe.itemNumber});
-    }
+    for (const SnipeHistory& snipe : m_evidence.snipes)
+        if (snipe.groupId == group.id && trayMoment(wonTitle(snipe)) >= 0)
+            wins.append({trayMoment(wonTitle(snipe)), snipe.itemNumber});
     if (wins.size() < group.maxWon)
         return;
     std::sort(wins.begin(), wins.end());
