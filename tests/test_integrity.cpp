@@ -143,10 +143,6 @@ private slots:
     void randomSnipesKeepThePromise() {
         IntegrityRun::Options options;
         options.seed = IntegrityRun::seedFromEnvironment(20261206);
-        options.snipes = 100;
-        options.batchSize = 50;
-        options.windowSeconds = 20;
-        options.maxLeadSeconds = 10;
         IntegrityRun run(options);
         QString error;
         QVERIFY2(run.setUp(&error), qPrintable(error));
