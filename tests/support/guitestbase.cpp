@@ -56,7 +56,6 @@ void GuiTestBase::initTestCase() {
 }
 
 void GuiTestBase::cleanupTestCase() {
-    closeWindow();
     m_store.reset();
 }
 
