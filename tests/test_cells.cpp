@@ -21,29 +21,18 @@ private slots:
         QTest::addColumn<int>("endsIn");
         QTest::addColumn<QString>("reserve");
         QTest::addColumn<QString>("expected");
-        struct Row {
-            const char* name;
-            int bidStatus;
-            const char* relation;
-            int endsIn;
-            const char* reserve; // "" none, "met", "unmet"
-            const char* expected;
-        };
-        const Row rows[] = {
-            {"scheduled, any relation", 1, "HIGHBIDDER", -10, "", "Bid Scheduled"},
-            {"bidding", 2, "NONE", 5, "", "Bidding"},
-            {"failed without a bid", 4, "NONE", 60, "", "Didn't Win"},
-            {"watching", 0, "NONE", -60, "", "Watching"},
-            {"high bidder, running", 3, "HIGHBIDDER", 60, "unmet", "High Bidder"},
-            {"high bidder, ended, no reserve", 3, "HIGHBIDDER", -1, "", "Won"},
-            {"high bidder, ended, reserve not met", 3, "HIGHBIDDER", -1, "unmet", "Didn't Win"},
-            {"high bidder, ends now", 3, "HIGHBIDDER", 0, "unmet", "High Bidder"},
-            {"outbid, running", 4, "OUTBIDDER", 1, "", "Out Bidder"},
-            {"outbid, ended", 4, "OUTBIDDER", -1, "", "Didn't Win"},
-            {"relation not read yet", 0, "", 60, "", "Unknown"},
-        };
-        for (const Row& row : rows)
-            testRow(row.name, row.bidStatus, row.relation, row.endsIn, row.reserve, row.expected);
+        // reserve: "" none, "met", "unmet"
+        testRow("scheduled, any relation", 1, "HIGHBIDDER", -10, "", "Bid Scheduled");
+        testRow("bidding", 2, "NONE", 5, "", "Bidding");
+        testRow("failed without a bid", 4, "NONE", 60, "", "Didn't Win");
+        testRow("watching", 0, "NONE", -60, "", "Watching");
+        testRow("high bidder, running", 3, "HIGHBIDDER", 60, "unmet", "High Bidder");
+        testRow("high bidder, ended, no reserve", 3, "HIGHBIDDER", -1, "", "Won");
+        testRow("high bidder, ended, reserve not met", 3, "HIGHBIDDER", -1, "unmet", "Didn't Win");
+        testRow("high bidder, ends now", 3, "HIGHBIDDER", 0, "unmet", "High Bidder");
+        testRow("outbid, running", 4, "OUTBIDDER", 1, "", "Out Bidder");
+        testRow("outbid, ended", 4, "OUTBIDDER", -1, "", "Didn't Win");
+        testRow("relation not read yet", 0, "", 60, "", "Unknown");
     }
     void statusTexts() {
         QFETCH(int, bidStatus);

@@ -1,5 +1,5 @@
 #include "clockmanager.h"
-#include "dialogtesting.h"
+#include "guitestbase.h"
 #include "loginwizard.h"
 #include "mainwindow.h"
 #include "preferencesdialog.h"
@@ -12,14 +12,19 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QTableView>
 #include <QWebElement>
+#include <QWebFrame>
+#include <QWebPage>
+#include <QWebView>
 
 // What a newcomer does after reading the Quick start, on a real X server: the simulated eBay with the demo's
 // listings and its mailbox, sign-in by typing into the wizard's eBay page, the demo item added by number, a snipe
@@ -256,5 +261,5 @@ private slots:
     }
 };
 
-TOLLIMER_DIALOG_TEST_MAIN(TestEndToEnd)
+TOLLIMER_GUITEST_MAIN(TestEndToEnd)
 #include "test_endtoend.moc"

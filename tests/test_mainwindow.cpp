@@ -2,9 +2,6 @@
 #include "dbhelper.h"
 #include "guitestbase.h"
 #include "hosts.h"
-#include "mainwindow.h"
-#include "storefixture.h"
-#include "tollimerapp.h"
 
 #include "groupcombobox.h"
 #include "logindialog.h"

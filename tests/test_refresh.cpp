@@ -4,8 +4,6 @@
 #include "hosts.h"
 #include "itemhelper.h"
 #include "networkmanager.h"
-#include "storefixture.h"
-#include "tollimerapp.h"
 
 #include <QHeaderView>
 #include <QNetworkReply>

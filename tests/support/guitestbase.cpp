@@ -4,8 +4,6 @@
 #include "dbhelper.h"
 #include "failurebox.h"
 #include "itemhelper.h"
-#include "loginhelper.h"
-#include "mainwindow.h"
 #include "networkmanager.h"
 
 #include <QAction>
@@ -21,9 +19,6 @@
 #include <QWebPage>
 #include <QWebView>
 #include <QtTest>
-
-GuiTestBase::GuiTestBase() = default;
-GuiTestBase::~GuiTestBase() = default;
 
 QJsonObject GuiTestBase::auction(const QString& itemNumber, int endsInSeconds, const QVariantMap& extra) {
     QJsonObject result{{"itemNumber", itemNumber}, {"title", "Lot " + itemNumber}, {"endsInSeconds", endsInSeconds},
@@ -61,7 +56,6 @@ void GuiTestBase::initTestCase() {
 }
 
 void GuiTestBase::cleanupTestCase() {
-    closeWindow();
     m_store.reset();
 }
 

@@ -66,10 +66,6 @@ bool signInOnPage(QWebView* view, const QString& user, const QString& password);
 class GuiTestBase : public QObject {
     Q_OBJECT
 
-public:
-    GuiTestBase();
-    ~GuiTestBase() override;
-
 protected:
     // The scenario the sandbox runs for every test function (reloaded before each one).
     virtual QJsonObject scenario() const = 0;
