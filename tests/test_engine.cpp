@@ -475,8 +475,7 @@ private slots:
         QCOMPARE(column(id, "bid_status").toString(), status == "0" ? QString() : status);
         const QStringList expected = bids.isEmpty() ? QStringList() : bids.split('|');
         QCOMPARE(bidsOn(number), expected);
-        QCOMPARE(ClientSession::requestsTo(m_sandbox, "QuickBidStep1").size(),
-                 when == "start" ? 0 : again ? 2 : 1);
+        QCOMPARE(ClientSession::requestsTo(m_sandbox, "QuickBidStep1").size(), when == "start" ? 0 : again ? 2 : 1);
         if (!kept.isEmpty())
             QCOMPARE(column(id, "notes").toString() + ' ' + column(id, "user_bid").toString(), kept);
         if (bids.isEmpty() && status != "4")

@@ -326,7 +326,6 @@ void BidEngine::startSnipe(const Item& item, const QDateTime& now, bool verdictO
     order.itemNumber = item.itemNumber();
     order.domain = app->country().value(QStringLiteral("domain")).toString();
     order.username = user.value(QStringLiteral("username")).toString();
-    order.userBid = item.userBid();
     order.leadTime = item.leadTime();
     order.endMs = item.endTime().toMSecsSinceEpoch();
     order.clockOffsetMs = m_clockOffsetMs = clockOffsetMs();

@@ -139,7 +139,7 @@ void BidThread::run() {
         startHtmlStep1();
         return;
     }
-    m_requester->placeBidJsonStep1(m_order.domain, m_order.itemNumber, m_order.userBid);
+    m_requester->placeBidJsonStep1(m_order.domain, m_order.itemNumber, userBid());
 }
 
 // The first steps, fallback included, must be answered before the confirming moment (before the end, for a snipe
@@ -157,7 +157,7 @@ void BidThread::armFirstStepDeadline() {
 
 void BidThread::startHtmlStep1() {
     m_requester->setTransferTimeout(m_order.settings.firstStepTimeoutMs);
-    m_requester->placeBidHtmlStep1(m_order.itemNumber, m_order.userBid);
+    m_requester->placeBidHtmlStep1(m_order.itemNumber, userBid());
 }
 
 void BidThread::placeBidJsonStep1Finished(bool ok, const QString& errorMsg, const QString& stok, const QString& key,
@@ -237,6 +237,11 @@ bool BidThread::prepareConfirmation(const char* step) {
         fail(asleep);
         return false;
     }
+    // The user stopped the snipe at this very moment: the stop queued behind this timer ends it.
+    if (!m_order.control->claim(SnipeControl::Sent)) {
+        qDebug().noquote() << m_order.itemNumber << "stopped as the confirming request was due";
+        return false;
+    }
     m_phase = Confirming;
     m_requester->setTransferTimeout(m_order.settings.confirmTimeoutMs);
     m_sentMs = nowMs();
@@ -246,14 +251,14 @@ bool BidThread::prepareConfirmation(const char* step) {
 void BidThread::placeBidJsonStep2() {
     if (!prepareConfirmation("placeBidJsonStep2()"))
         return;
-    m_requester->placeBidJsonStep2(m_order.domain, m_order.itemNumber, m_order.userBid, m_stok, m_key, m_uiid);
+    m_requester->placeBidJsonStep2(m_order.domain, m_order.itemNumber, userBid(), m_stok, m_key, m_uiid);
     emit m_scheduler->confirmationSent(m_order.serial, m_sentMs);
 }
 
 void BidThread::placeBidHtmlStep2() {
     if (!prepareConfirmation("placeBidHtmlStep2()"))
         return;
-    m_requester->placeBidHtmlStep2(m_order.itemNumber, m_order.userBid, m_order.username, m_stok, m_uiid);
+    m_requester->placeBidHtmlStep2(m_order.itemNumber, userBid(), m_order.username, m_stok, m_uiid);
     emit m_scheduler->confirmationSent(m_order.serial, m_sentMs);
 }
 

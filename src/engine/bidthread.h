@@ -8,6 +8,9 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <atomic>
+#include <memory>
+
 class ItemHelper;
 class QNetworkAccessManager;
 class SnipeScheduler;
@@ -24,6 +27,22 @@ struct SnipeSettings {
     int relationRetryMs = 30 * 1000;
 };
 
+// Shared by a snipe's ticket on the GUI thread and its BidThread on the worker. The user's stop and the confirming
+// request each claim the snipe with one atomic step, so exactly one of them wins: a stop the engine has handed over
+// is never overtaken by a confirming timer already due on the worker, and the request carries the maximum the row
+// held when it left, not one still queued.
+struct SnipeControl {
+    enum State { Open, Sent, Stopped };
+    std::atomic<int> state{Open};
+    std::atomic<double> userBid{0.0};
+
+    // Whichever comes first of the two takes the snipe; false: the other one had.
+    bool claim(State to) {
+        int open = Open;
+        return state.compare_exchange_strong(open, to);
+    }
+};
+
 // Everything a snipe needs from the GUI thread, copied at hand-over: the worker never reads the store or the
 // session's cookie jar.
 struct SnipeOrder {
@@ -32,7 +51,6 @@ struct SnipeOrder {
     QString itemNumber;
     QString domain;
     QString username;
-    double userBid = 0.0;
     int leadTime = 0;
     // eBay time in milliseconds since the epoch, and what to add to SnipeScheduler::monotonicMs() to get it.
     qint64 endMs = 0;
@@ -42,6 +60,8 @@ struct SnipeOrder {
     // Only ask for the verdict after the end (a snipe whose confirming request may have left before a crash).
     bool verdictOnly = false;
     SnipeSettings settings;
+    // Created by the scheduler; holds the maximum the user set last.
+    std::shared_ptr<SnipeControl> control;
 };
 
 // Carries one snipe from its first request to its verdict on the bid worker thread: sends the first request of the
@@ -62,8 +82,6 @@ public:
     ~BidThread() override;
 
     void run();
-    // The user changed the maximum; the confirming request carries the latest.
-    void setUserBid(double userBid) { m_order.userBid = userBid; }
     // Ends the snipe unless its confirming request has left: silently (the row was cancelled) or as failed with
     // the reason given.
     void stop(const QString& reason);
@@ -94,6 +112,7 @@ private slots:
 private:
     enum Phase { FirstStep, Waiting, Confirming, Verdict, Done };
 
+    double userBid() const { return m_order.control->userBid.load(); }
     qint64 nowMs() const;
     QDateTime now() const;
     QDateTime end() const;

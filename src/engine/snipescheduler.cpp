@@ -44,6 +44,8 @@ int SnipeScheduler::start(SnipeOrder order, SnipeTicket ticket) {
     const int serial = m_nextSerial++;
     order.serial = ticket.serial = serial;
     order.settings = m_settings;
+    order.control = ticket.control = std::make_shared<SnipeControl>();
+    order.control->userBid = ticket.userBid;
     m_tickets.insert(serial, ticket);
     m_latest.insert(ticket.itemId, serial);
     QObject* holder = m_holder;
@@ -63,17 +65,18 @@ template <typename Fn> void SnipeScheduler::onWorker(int serial, Fn fn) {
     });
 }
 
-void SnipeScheduler::stop(int serial, const QString& reason) {
+bool SnipeScheduler::stop(int serial, const QString& reason) {
+    SnipeTicket* t = ticket(serial);
+    const bool inTime = t && t->control->claim(SnipeControl::Stopped);
     onWorker(serial, [reason](BidThread* thread) { thread->stop(reason); });
+    return inTime;
 }
 
 void SnipeScheduler::setUserBid(int serial, double userBid) {
     if (SnipeTicket* t = ticket(serial)) {
-        if (t->userBid == userBid)
-            return;
         t->userBid = userBid;
+        t->control->userBid = userBid;
     }
-    onWorker(serial, [userBid](BidThread* thread) { thread->setUserBid(userBid); });
 }
 
 void SnipeScheduler::setClockOffset(qint64 offsetMs) {
@@ -102,6 +105,11 @@ void SnipeScheduler::forget(int serial) {
     const SnipeTicket ticket = m_tickets.take(serial);
     if (m_latest.value(ticket.itemId) == serial)
         m_latest.remove(ticket.itemId);
+}
+
+bool SnipeScheduler::hasSent(int itemId) const {
+    const auto it = m_tickets.find(m_latest.value(itemId));
+    return it != m_tickets.end() && it->control->state == SnipeControl::Sent;
 }
 
 bool SnipeScheduler::isInFlight(int itemId) const {

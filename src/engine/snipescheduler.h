@@ -22,6 +22,7 @@ struct SnipeTicket {
     // What its confirming request came to (0: not yet), for a newer snipe of the item that fails unsent.
     int resultStatus = 0;
     QString resultMessage;
+    std::shared_ptr<SnipeControl> control;
 };
 
 // The bid worker and the one record of which snipes are in flight: owns the worker thread (its own event loop, on
@@ -45,7 +46,9 @@ public:
 
     // Hands a snipe to the worker and returns its serial; its signals come back as this object's.
     int start(SnipeOrder order, SnipeTicket ticket);
-    void stop(int serial, const QString& reason);
+    // Stops the snipe unless its confirming request has left; true when it had not.
+    bool stop(int serial, const QString& reason);
+    // The confirming request carries the maximum set last before it leaves.
     void setUserBid(int serial, double userBid);
     void setClockOffset(qint64 offsetMs);
 
@@ -58,6 +61,9 @@ public:
     SnipeTicket* sentEarlier(int itemId, int serial);
     void setLatest(int itemId, int serial) { m_latest.insert(itemId, serial); }
     bool isAwaitingConfirmation(int itemId) const;
+    // Whether the confirming request of the item's newest snipe has left, as the worker claimed it (perhaps not
+    // reported yet).
+    bool hasSent(int itemId) const;
     void forget(int serial);
     QList<SnipeTicket> tickets() const { return m_tickets.values(); }
     QThread* workerThread() { return &m_thread; }
