@@ -526,6 +526,10 @@ void IntegrityRun::perform(Batch& batch, Snipe& snipe, bool confirmationLeft) {
     }
     // The window has the engine read the rows again after every change.
     forceReload();
+    // The driver sees the worker's progress a moment late: whether the stop came before the confirming request is
+    // what the engine's hand-over decided.
+    if (snipe.history.cancelledMs == now)
+        snipe.history.cancelledAfterConfirmation = confirmationLeft || m_engine->scheduler()->hasSent(id);
     batch.totals->userActions++;
     batch.totals->actionsByKind[action.name()]++;
     snipe.history.notes << QStringLiteral("%1 to %2, %3 ms before the end (status %4)")
