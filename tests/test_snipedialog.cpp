@@ -170,24 +170,31 @@ private slots:
         QCOMPARE(cellText("320000000001", MainWindow::StatusColumn), QString("Bid Scheduled"));
     }
 
-    // Without a row that can take a snipe the action says why and stores nothing.
+    // Without a row that can take a snipe the action says why and stores nothing; a snipe being placed now
+    // cannot be scheduled a second time.
     void snipeRefused_data() {
         QTest::addColumn<QString>("endTime");
+        QTest::addColumn<int>("bidStatus");
         QTest::addColumn<QString>("text");
-        testRow("nothing selected", "", "Select an item to snipe.");
-        testRow("ended", "2020-01-01T00:00:00", "Auction has ended for this item.");
+        testRow("nothing selected", "", 0, "Select an item to snipe.");
+        testRow("ended", "2020-01-01T00:00:00", 0, "Auction has ended for this item.");
+        testRow("being placed", "", int(BidStatus::Bidding), "The bid on this item is being placed now.");
     }
     void snipeRefused() {
         QFETCH(QString, endTime);
+        QFETCH(int, bidStatus);
         QFETCH(QString, text);
-        storeItems({"320000000001"}, endTime);
+        const int id = storeItems({"320000000001"}, endTime).value(0);
         openWindow();
-        if (!endTime.isEmpty())
+        // After the window opened: its engine would take a snipe found in Bidding at start for an interrupted one.
+        if (bidStatus)
+            QVERIFY(StoreFixture::setSnipe(id, bidStatus));
+        if (!endTime.isEmpty() || bidStatus)
             selectItems({"320000000001"});
         QVERIFY(triggerAction("actionSnipe"));
         QCOMPARE(m_boxes.boxes.size(), 1);
         QCOMPARE(m_boxes.boxes.first().text, text);
-        QCOMPARE(storedItem("320000000001").value("bid_status").toInt(), 0);
+        QCOMPARE(storedItem("320000000001").value("bid_status").toInt(), bidStatus);
     }
 };
 
