@@ -12,18 +12,34 @@
 #include "updatedialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTranslator>
 #include <QWebFrame>
 #include <QWebSettings>
 #include <QWebView>
+#include <QXmlStreamReader>
+
+// One sign-in through the dialog: the form's values, whether a session already lasts, the progress values and
+// hosts asked in order, and the start of the box it ends with (empty: none).
+struct SignIn {
+    QString user, password, domain;
+    bool earlierSession;
+    QList<int> progress;
+    QStringList hosts;
+    QString box;
+};
+Q_DECLARE_METATYPE(SignIn)
 
 // Stands in for the main window: takes the imported numbers as watchItems does and reports them added.
 class FakeWindow : public QObject {
@@ -44,8 +60,12 @@ signals:
     void importFinished();
 };
 
-// The main window's remaining dialogs: bidding groups with their name rules, the My eBay import in its order
-// with its progress, the preferences with their checks and what they store, and the About box.
+// The dialogs around the main window: bidding groups with their name rules, the My eBay import in its order with
+// its progress, the preferences with their checks and what they store, the About box, and the language they speak.
+// The sign-in after Logout (the UK site first, then the chosen one; wrong passwords, captchas, the remember and
+// automatic sign-in choices, Cancel while it runs) and the start-up wizard, whose Finish records the user only once
+// eBay says the shared session is signed in (the sandbox names its session cookie with a name of its own, so
+// nothing may hang on the cookie's name).
 class TestDialogs : public QObject {
     Q_OBJECT
 
@@ -53,6 +73,43 @@ class TestDialogs : public QObject {
     MessageRecorder m_boxes;
     StoreFixture* m_store = nullptr;
     int m_userId = 0;
+
+    struct Form {
+        QComboBox* users;
+        QLineEdit* password;
+        QComboBox* sites;
+        QCheckBox* remember;
+        QCheckBox* autoLogin;
+        QProgressBar* progress;
+        QPushButton* ok;
+        QPushButton* cancel;
+    };
+
+    static Form form(LoginDialog& dialog) {
+        auto* buttons = dialog.findChild<QDialogButtonBox*>("buttonBox");
+        return {dialog.findChild<QComboBox*>("comboBoxUsername"),
+                dialog.findChild<QLineEdit*>("lineEditPassword"),
+                dialog.findChild<QComboBox*>("comboBoxCountry"),
+                dialog.findChild<QCheckBox*>("checkBoxRemember"),
+                dialog.findChild<QCheckBox*>("checkBoxAutoLogin"),
+                dialog.findChild<QProgressBar*>("progressBar"),
+                buttons->button(QDialogButtonBox::Ok),
+                buttons->button(QDialogButtonBox::Cancel)};
+    }
+
+    static void fill(const Form& f, const QString& user, const QString& password, const QString& domain) {
+        f.users->setEditText(user);
+        f.password->setText(password);
+        f.sites->setCurrentIndex(f.sites->findText(domain));
+    }
+
+    // The scenario's UK user, stored and made the program's user as a sign-in would.
+    void useStoredUser() {
+        m_userId = StoreFixture::addUser("sniper_uk");
+        QSqlRecord user = StoreFixture::record("users", {{"id", m_userId}});
+        QVERIFY(DbHelper::getUser(user));
+        TollimerApp::instance()->setUser(user);
+    }
 
     static QPushButton* okButton(QWidget* dialog) {
         return dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok);
@@ -95,15 +152,43 @@ class TestDialogs : public QObject {
         return clipped;
     }
 
+    // "context|source" of every message of a translation file, sorted, with "|unfinished" where it has no
+    // translation.
+    static QStringList messages(const QString& path) {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        QStringList found;
+        QXmlStreamReader xml(&file);
+        QString context, source;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (xml.name() == QLatin1String("name"))
+                context = xml.readElementText();
+            else if (xml.name() == QLatin1String("source"))
+                source = xml.readElementText(QXmlStreamReader::IncludeChildElements); // <byte value="xd"/>
+            else if (xml.name() == QLatin1String("translation")) {
+                found << context + '|' + source +
+                             (xml.attributes().value("type") == QLatin1String("unfinished") ? "|unfinished" : "");
+                xml.skipCurrentElement(); // plural forms
+            }
+        }
+        if (xml.hasError())
+            found << "unreadable: " + xml.errorString();
+        found.sort();
+        return found;
+    }
+
 private slots:
-    void initTestCase() { QVERIFY2(DialogTesting::startSandbox(m_sandbox), m_sandbox.output().constData()); }
+    void initTestCase() {
+        QVERIFY2(DialogTesting::startSandbox(m_sandbox, {"--session-cookie", "login_s"}),
+                 m_sandbox.output().constData());
+    }
     void init() {
         m_boxes.install();
         QVERIFY((m_store = DialogTesting::openStore()));
-        m_userId = StoreFixture::addUser("sniper_uk");
-        QSqlRecord user = StoreFixture::record("users", {{"id", m_userId}});
-        QVERIFY(DbHelper::getUser(user));
-        TollimerApp::instance()->setUser(user);
+        ClientSession::signOut();
+        m_sandbox.control("DELETE", "/_sandbox/log");
     }
     void cleanup() {
         MessageRecorder::uninstall();
@@ -125,6 +210,7 @@ private slots:
     // browser page fills the wizard.
     void fitGermanTextsAndLargeFonts() {
         QFETCH(QString, window);
+        useStoredUser();
         Q_INIT_RESOURCE(dialogs); // the forms' pictures take room too
         QVERIFY(Translations::install(qApp, QLocale(QLocale::German, QLocale::Germany)));
         QScopedPointer<QWidget> shown(createWindow(window));
@@ -150,34 +236,11 @@ private slots:
         QCOMPARE(box->textFormat(), Qt::PlainText);
     }
 
-    // Exit ends the program while a page's pop-up window is open; the pop-up goes with the browser.
-    void popupsDoNotKeepTheProgramRunning() {
-        auto* browser = new MyQWebView;
-        browser->settings()->setAttribute(QWebSettings::JavascriptCanOpenWindows, true);
-        browser->setHtml("<html><body>eBay</body></html>");
-        browser->show();
-        browser->page()->mainFrame()->evaluateJavaScript("window.open('about:blank')");
-        QPointer<QWidget> popup;
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window != browser && qobject_cast<MyQWebView*>(window) && window->isVisible())
-                popup = window;
-        }
-        QVERIFY(popup);
-        QTimer::singleShot(0, browser, &QWidget::close);
-        QTimer stuck; // ends a run that Exit could not end
-        connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
-        stuck.start(5000);
-        QCOMPARE(QCoreApplication::exec(), 0);
-        delete browser;
-        QVERIFY(!popup);
-    }
-
     void groupName_data() {
         QTest::addColumn<QString>("edited");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("box");
         ClientSession::addRows({{"new, empty", "", "", "Empty Group Name"},
-                                {"new, taken", "", "Alpha", "Duplicated Group Name"},
                                 {"new, taken in other letters", "", "ALPHA", "Duplicated Group Name"},
                                 {"new, another user's name", "", "Gamma", ""},
                                 {"renamed to its own name", "Alpha", "Alpha", ""},
@@ -189,6 +252,7 @@ private slots:
         QFETCH(QString, edited);
         QFETCH(QString, name);
         QFETCH(QString, box);
+        useStoredUser();
         const QMap<QString, int> ids{{"Alpha", StoreFixture::addGroup("Alpha", m_userId)},
                                      {"Beta", StoreFixture::addGroup("Beta", m_userId)}};
         StoreFixture::addGroup("Gamma", StoreFixture::addUser("someone_else"));
@@ -205,6 +269,7 @@ private slots:
 
     // Add, edit and delete through the group dialog reach the store and the table; the limit starts at 1.
     void manageGroups() {
+        useStoredUser();
         StoreFixture::addGroup("Beta", m_userId, 3);
         GroupDialog dialog;
         dialog.show();
@@ -306,7 +371,6 @@ private slots:
 
     // A signed-out session gets My eBay's sign-in page: that is said, nothing is added, and Import can be tried again.
     void importSignedOut() {
-        ClientSession::signOut();
         FakeWindow window;
         ImportDialog dialog;
         dialog.setMainWindow(&window);
@@ -321,7 +385,6 @@ private slots:
 
     // Cancel drops the import: lists that arrive later add nothing, even while the dialog object lives on.
     void cancelImport() {
-        m_sandbox.control("DELETE", "/_sandbox/log");
         m_sandbox.control("POST", "/_sandbox/fault", R"({"endpoint":"MyeBayPageSize","latencyMs":1000})");
         FakeWindow window;
         ImportDialog dialog;
@@ -361,6 +424,7 @@ private slots:
         QFETCH(QString, box);
         QFETCH(QString, autoLead);
         QFETCH(QString, notifyWon);
+        useStoredUser();
         const bool automatic = !autoLead.isEmpty();
         const bool notify = !notifyWon.isEmpty();
         // A password the user chose not to have remembered is known only to the running program.
@@ -408,6 +472,7 @@ private slots:
 
     // The validator stops a value that can never be right while it is typed (the lead time's range is the table's).
     void refreshCannotBeTypedPastItsRange() {
+        useStoredUser();
         PreferencesDialog dialog;
         dialog.show();
         auto* refresh = dialog.findChild<QLineEdit*>("lineEditRefreshRate");
@@ -419,6 +484,306 @@ private slots:
     void aboutShowsTheVersion() {
         AboutDialog dialog;
         QCOMPARE(dialog.findChild<QLabel*>("labelVersion")->text(), QString("Version 4.2.0.0"));
+    }
+
+    void signIn_data() {
+        QTest::addColumn<SignIn>("row");
+        const QString uk = "signin.ebay.co.uk", de = "signin.ebay.de", myUk = "my.ebay.co.uk", myDe = "my.ebay.de";
+        const QString more = "eBay asked for more than the password";
+        using P = QList<int>;
+        using H = QStringList;
+        testRow("UK", SignIn{"sniper_uk", "secret", "ebay.co.uk", false, P{50, 100}, H{uk, uk, myUk}, ""});
+        testRow("Germany after the UK",
+                SignIn{"sniper_uk", "secret", "ebay.de", false, P{25, 50, 75, 100}, H{uk, uk, myUk, de, de, myDe}, ""});
+        testRow("wrong password",
+                SignIn{"sniper_uk", "nope", "ebay.de", false, P{25, 50}, H{uk, uk}, "Wrong Username or Password."});
+        testRow("captcha instead of a session",
+                SignIn{"robot_check", "secret", "ebay.co.uk", false, P{50, 100}, H{uk, uk, myUk}, more});
+        testRow("captcha while an earlier session lasts",
+                SignIn{"robot_check", "secret", "ebay.co.uk", true, P{50, 100}, H{uk, uk, myUk}, more});
+    }
+
+    // A sign-in that went through records the user with the chosen site; any other answer restores the form,
+    // says why and records nobody.
+    void signIn() {
+        QFETCH(SignIn, row);
+        const auto& [user, password, domain, earlierSession, progress, hosts, box] = row;
+        if (earlierSession) {
+            QVERIFY(ClientSession::signIn("sniper_uk", "secret"));
+            m_sandbox.control("DELETE", "/_sandbox/log");
+        }
+        LoginDialog dialog;
+        dialog.show();
+        const Form f = form(dialog);
+        fill(f, user, password, domain);
+        QList<int> seen;
+        connect(f.progress, &QProgressBar::valueChanged, [&](int value) {
+            if (value > 0 && (seen.isEmpty() || seen.last() != value))
+                seen << value;
+        });
+        f.ok->click();
+        QVERIFY(!f.users->isEnabled() && !f.password->isEnabled() && !f.ok->isEnabled() && f.cancel->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(f.ok->isEnabled(), 20000);
+        QCOMPARE(seen, progress);
+
+        QStringList requested;
+        for (const QVariant& request : ClientSession::requests(m_sandbox))
+            requested << request.toMap().value("host").toString();
+        QCOMPARE(requested, hosts);
+
+        if (!box.isEmpty()) {
+            QCOMPARE(m_boxes.boxes.size(), 1);
+            QVERIFY2(m_boxes.boxes.first().text.startsWith(box), qPrintable(m_boxes.boxes.first().text));
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            QVERIFY(dialog.isVisible() && f.progress->isHidden());
+            QCOMPARE(f.password->text(), password);
+            QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM users").toInt(), 0);
+            return;
+        }
+        QVERIFY(m_boxes.boxes.isEmpty());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(StoreFixture::dump("SELECT u.username, c.domain FROM users u JOIN countries c ON c.id = u.country_id"),
+                 user + "|" + domain + "\n");
+        QCOMPARE(TollimerApp::instance()->user().value("password").toString(), password);
+        QCOMPARE(TollimerApp::instance()->country().value("domain").toString(), domain);
+    }
+
+    void choices_data() {
+        QTest::addColumn<bool>("remember");
+        QTest::addColumn<bool>("autoLogin");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("neither") << false << false << "|0|0";
+        QTest::newRow("remember") << true << false << "secret|1|0";
+        QTest::newRow("automatic sign-in") << false << true << "secret|1|1";
+    }
+
+    // "Sign me in automatically" forces "Remember my password"; the stored password and the automatic sign-in
+    // user follow the boxes, and choosing the stored user again brings them back.
+    void choices() {
+        QFETCH(bool, remember);
+        QFETCH(bool, autoLogin);
+        QFETCH(QString, stored);
+        // An earlier automatic sign-in user who signs in again without the box is no longer one.
+        const int userId = StoreFixture::addUser("sniper_uk", "old");
+        QSqlRecord setting = TollimerApp::instance()->setting();
+        setting.setValue("auto_login_user_id", userId);
+        QVERIFY(DbHelper::updateSetting(setting));
+
+        LoginDialog dialog;
+        dialog.show();
+        const Form f = form(dialog);
+        fill(f, "sniper_uk", "secret", "ebay.co.uk");
+        f.autoLogin->setChecked(autoLogin);
+        if (autoLogin) {
+            QVERIFY(f.remember->isChecked() && !f.remember->isEnabled());
+            f.autoLogin->setChecked(false);
+            QVERIFY(f.remember->isChecked() && f.remember->isEnabled());
+            f.autoLogin->setChecked(true);
+        } else {
+            f.remember->setChecked(remember);
+        }
+        f.ok->click();
+        QTRY_COMPARE_WITH_TIMEOUT(dialog.result(), int(QDialog::Accepted), 20000);
+        QSqlRecord user = StoreFixture::record("users", {{"username", "sniper_uk"}});
+        QVERIFY(DbHelper::getUser(user));
+        QCOMPARE(QStringList({user.value("password").toString(), user.value("remember_password").toString(),
+                              StoreFixture::scalar("SELECT auto_login_user_id > 0 FROM setting").toString()})
+                     .join('|'),
+                 stored);
+
+        QSqlRecord reread = StoreFixture::record("setting");
+        QVERIFY(DbHelper::getSetting(reread));
+        TollimerApp::instance()->setSetting(reread);
+        LoginDialog again;
+        again.show();
+        const Form g = form(again);
+        QCOMPARE(g.users->currentText(), QString("sniper_uk"));
+        QCOMPARE(g.password->text(), remember || autoLogin ? QString("secret") : QString());
+        QCOMPARE(g.autoLogin->isChecked(), autoLogin);
+    }
+
+    void automaticSignIn_data() {
+        QTest::addColumn<bool>("permitted");
+        QTest::newRow("permitted: signs in without a click") << true;
+        QTest::newRow("after Logout: only preselected") << false;
+    }
+
+    // The automatic sign-in user is chosen when the dialog opens; only with the permission does it sign in by itself.
+    void automaticSignIn() {
+        QFETCH(bool, permitted);
+        StoreFixture::addUser("another_user");
+        const int userId = StoreFixture::addUser("sniper_uk", "secret");
+        QSqlRecord setting = TollimerApp::instance()->setting();
+        setting.setValue("auto_login_user_id", userId);
+        QVERIFY(DbHelper::updateSetting(setting));
+        TollimerApp::instance()->setSetting(setting);
+
+        LoginDialog dialog;
+        dialog.setAutoLogin(permitted);
+        QString chosen;
+        bool autoLoginChecked = false;
+        // Whatever happens, the dialog is closed after a while so that a fault cannot hang the test.
+        QTimer::singleShot(permitted ? 20000 : 200, &dialog, [&] {
+            chosen = form(dialog).users->currentText();
+            autoLoginChecked = form(dialog).autoLogin->isChecked();
+            dialog.reject();
+        });
+        QCOMPARE(dialog.exec(), permitted ? int(QDialog::Accepted) : int(QDialog::Rejected));
+        if (!permitted) {
+            QCOMPARE(chosen, QString("sniper_uk"));
+            QVERIFY(autoLoginChecked);
+            QCOMPARE(ClientSession::requestsTo(m_sandbox, "SignInPost").size(), 0);
+        } else {
+            QCOMPARE(TollimerApp::instance()->user().value("username").toString(), QString("sniper_uk"));
+        }
+    }
+
+    // Cancel works while a sign-in runs, and its late answer neither records the user nor reopens the form.
+    void cancelWhileSigningIn() {
+        m_sandbox.control("POST", "/_sandbox/fault", R"({"endpoint":"SignInPost","latencyMs":1500})");
+        LoginDialog dialog;
+        dialog.show();
+        const Form f = form(dialog);
+        fill(f, "sniper_uk", "secret", "ebay.co.uk");
+        f.ok->click();
+        QTRY_COMPARE_WITH_TIMEOUT(ClientSession::requestsTo(m_sandbox, "SignInPost").size(), 1, 20000);
+        f.cancel->click();
+        // The answer comes 1.5 s after the post; give it time to arrive and be ignored.
+        QTest::qWait(3000);
+        m_sandbox.control("DELETE", "/_sandbox/fault");
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM users").toInt(), 0);
+        QVERIFY(m_boxes.boxes.isEmpty());
+    }
+
+    void finish_data() {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("domain");
+        QTest::addColumn<QString>("siteLogin");
+        QTest::addColumn<QString>("ukLogin");
+        QTest::addColumn<QString>("box");
+        const QString notYet = "You are not signed in to eBay yet. Sign in on the page, then press Finish.";
+        testRow("UK, signed in", "sniper_uk", "ebay.co.uk", "", "sniper_uk", "");
+        testRow("UK, not signed in", "sniper_uk", "ebay.co.uk", "", "", notYet);
+        testRow("UK, wrong password", "sniper_uk", "ebay.co.uk", "", "sniper_uk:wrong", notYet);
+        testRow("Germany and UK signed in", "sniper_uk", "ebay.de", "sniper_de", "sniper_uk", "");
+        testRow("Germany only", "sniper_uk", "ebay.de", "sniper_de", "", notYet);
+        testRow("UK only for a German user", "sniper_uk", "ebay.de", "", "sniper_uk", notYet);
+        testRow("no user id", "", "ebay.co.uk", "", "", "Please enter your Username.");
+    }
+
+    // Finish records the user (no password kept) and makes it the automatic sign-in user only once the pages
+    // signed the session in to every site the wizard asked for (the chosen site's page comes first, and only when
+    // it is not the UK); otherwise it says why and stays open.
+    void finish() {
+        QFETCH(QString, user);
+        QFETCH(QString, domain);
+        QFETCH(QString, siteLogin);
+        QFETCH(QString, ukLogin);
+        QFETCH(QString, box);
+        const QMap<QString, QString> passwords{{"sniper_uk", "secret"}, {"sniper_de", "geheim"}};
+        auto signIn = [&](QWebView* page, const QString& login) {
+            const QString name = login.section(':', 0, 0);
+            const QString password = login.contains(':') ? login.section(':', 1) : passwords.value(name);
+            return DialogTesting::signInOnPage(page, name, password);
+        };
+
+        LoginWizard wizard;
+        wizard.show();
+        wizard.findChild<QComboBox*>("comboBoxUsername")->setEditText(user);
+        auto* sites = wizard.findChild<QComboBox*>("comboBoxCountry");
+        sites->setCurrentIndex(sites->findText(domain));
+        wizard.next();
+        if (wizard.currentId() == LoginWizard::SelectedSitePage) {
+            if (!siteLogin.isEmpty())
+                QVERIFY(signIn(wizard.findChild<QWebView*>("webViewSelectedSite"), siteLogin));
+            wizard.next();
+        }
+        QCOMPARE(wizard.currentId(), int(LoginWizard::UkSitePage));
+        if (!ukLogin.isEmpty())
+            QCOMPARE(signIn(wizard.findChild<QWebView*>("webViewUK"), ukLogin), !ukLogin.contains(':'));
+
+        wizard.button(QWizard::FinishButton)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!wizard.isVisible() || !m_boxes.boxes.isEmpty(), 20000);
+        QCOMPARE(wizard.result(), box.isEmpty() ? int(QDialog::Accepted) : int(QDialog::Rejected));
+        QCOMPARE(wizard.isVisible(), !box.isEmpty());
+        if (!box.isEmpty()) {
+            QCOMPARE(m_boxes.boxes.size(), 1);
+            QCOMPARE(m_boxes.boxes.first().text, box);
+            QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM users").toInt(), 0);
+            return;
+        }
+        QVERIFY(m_boxes.boxes.isEmpty());
+        const QString siteId = domain == "ebay.de" ? "77" : "3";
+        QCOMPARE(
+            StoreFixture::dump("SELECT u.username, u.password, u.remember_password, c.site_id, s.auto_login_user_id "
+                               "= u.id FROM users u JOIN countries c ON c.id = u.country_id, setting s"),
+            "sniper_uk||0|" + siteId + "|1\n");
+        QCOMPARE(TollimerApp::instance()->user().value("username").toString(), QString("sniper_uk"));
+        QCOMPARE(TollimerApp::instance()->country().value("domain").toString(), domain);
+    }
+
+    // The German file holds exactly the texts the code marks for translation, each translated: lupdate run over the
+    // sources into a copy of it adds no text (one left unmarked or untranslated) and drops none.
+    void germanCoversEveryText() {
+        const QString lupdate = QLibraryInfo::location(QLibraryInfo::BinariesPath) + "/lupdate";
+        QVERIFY2(QFileInfo::exists(lupdate), qPrintable(lupdate));
+        const QString root = QStringLiteral(TOLLIMER_TEST_DATA "/../..");
+        QTemporaryDir dir;
+        const QString copy = dir.filePath("tollimer_de.ts");
+        QVERIFY(QFile::copy(root + "/translations/tollimer_de.ts", copy));
+        QProcess process;
+        process.start(lupdate, {"-no-obsolete", "-locations", "none", root + "/src", "-ts", copy});
+        QVERIFY(process.waitForFinished(120000));
+        QCOMPARE(process.exitCode(), 0);
+        const QStringList shipped = messages(root + "/translations/tollimer_de.ts");
+        QVERIFY(shipped.size() > 100);
+        QCOMPARE(shipped.filter("|unfinished"), QStringList());
+        QCOMPARE(messages(copy), shipped);
+    }
+
+    void language_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<bool>("german");
+        testRow("Austria (German of another country)", "de_AT", true);
+        testRow("no translation", "fr_FR", false);
+    }
+
+    // A text of the main window's code, one of the watch list's and one of a Designer form, as the user sees them:
+    // German for any German locale, the English source texts where no translation exists.
+    void language() {
+        QFETCH(QString, locale);
+        QFETCH(bool, german);
+        QCOMPARE(Translations::install(qApp, QLocale(locale)), german);
+        const QStringList seen{QCoreApplication::translate("MainWindow", "E&xit"),
+                               QCoreApplication::translate("MainWindow", "Won"),
+                               QCoreApplication::translate("PreferencesDialog", "Preferences")};
+        QCOMPARE(seen, german ? QStringList({"&Beenden", "Gewonnen", "Einstellungen"})
+                              : QStringList({"E&xit", "Won", "Preferences"}));
+    }
+
+    // Exit ends the program while a page's pop-up window is open; the pop-up goes with the browser. Last of all:
+    // once the application's run has ended, the embedded pages no longer sign in.
+    void popupsDoNotKeepTheProgramRunning() {
+        auto* browser = new MyQWebView;
+        browser->settings()->setAttribute(QWebSettings::JavascriptCanOpenWindows, true);
+        browser->setHtml("<html><body>eBay</body></html>");
+        browser->show();
+        browser->page()->mainFrame()->evaluateJavaScript("window.open('about:blank')");
+        QPointer<QWidget> popup;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window != browser && qobject_cast<MyQWebView*>(window) && window->isVisible())
+                popup = window;
+        }
+        QVERIFY(popup);
+        QTimer::singleShot(0, browser, &QWidget::close);
+        QTimer stuck; // ends a run that Exit could not end
+        connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        stuck.start(5000);
+        QCOMPARE(QCoreApplication::exec(), 0);
+        delete browser;
+        QVERIFY(!popup);
     }
 };
 

@@ -173,30 +173,28 @@ private slots:
     // Without a row that can take a snipe the action says why and stores nothing; a snipe being placed now
     // cannot be scheduled a second time.
     void snipeRefused_data() {
-        QTest::addColumn<QVariant>("bidStatus");
         QTest::addColumn<QString>("endTime");
-        QTest::addColumn<bool>("select");
+        QTest::addColumn<int>("bidStatus");
         QTest::addColumn<QString>("text");
-        testRow("nothing selected", QVariant(), "", false, "Select an item to snipe.");
-        testRow("ended", QVariant(), "2020-01-01T00:00:00", true, "Auction has ended for this item.");
-        testRow("being placed", QVariant(2), "", true, "The bid on this item is being placed now.");
+        testRow("nothing selected", "", 0, "Select an item to snipe.");
+        testRow("ended", "2020-01-01T00:00:00", 0, "Auction has ended for this item.");
+        testRow("being placed", "", int(BidStatus::Bidding), "The bid on this item is being placed now.");
     }
     void snipeRefused() {
-        QFETCH(QVariant, bidStatus);
         QFETCH(QString, endTime);
-        QFETCH(bool, select);
+        QFETCH(int, bidStatus);
         QFETCH(QString, text);
         const int id = storeItems({"320000000001"}, endTime).value(0);
         openWindow();
         // After the window opened: its engine would take a snipe found in Bidding at start for an interrupted one.
-        if (!bidStatus.isNull())
+        if (bidStatus)
             QVERIFY(StoreFixture::setSnipe(id, bidStatus));
-        if (select)
+        if (!endTime.isEmpty() || bidStatus)
             selectItems({"320000000001"});
         QVERIFY(triggerAction("actionSnipe"));
         QCOMPARE(m_boxes.boxes.size(), 1);
         QCOMPARE(m_boxes.boxes.first().text, text);
-        QCOMPARE(storedItem("320000000001").value("bid_status").toInt(), bidStatus.toInt());
+        QCOMPARE(storedItem("320000000001").value("bid_status").toInt(), bidStatus);
     }
 };
 
