@@ -28,15 +28,11 @@ QVariant sendAndWait(const NotificationText& text) {
     return finished.wait(20000) ? finished.first().first() : QVariant();
 }
 
-OutgoingMail mailTo(quint16 port, SmtpClient::ConnectionType connection = SmtpClient::TcpConnection) {
-    NotificationAccount account;
-    account.host = QStringLiteral("127.0.0.1");
-    account.port = port;
-    account.connectionType = connection;
-    account.user = SmtpServerProcess::user();
-    account.password = SmtpServerProcess::password();
-    return {account, senderAddress, QString(), buyer, QStringLiteral("subject"), QStringLiteral("body"),
-            false,   QDateTime()};
+// A mail through an account pointed at a server on this machine, connection as in the settings file.
+OutgoingMail mailTo(quint16 port, const QString& connection = QStringLiteral("tcp")) {
+    SmtpServerProcess::writeAccount(port, connection);
+    return {NotificationAccount::fromSettings(), senderAddress,          QString(), buyer,
+            QStringLiteral("subject"),           QStringLiteral("body"), false,     QDateTime()};
 }
 } // namespace
 
@@ -195,23 +191,23 @@ private slots:
     }
 
     void exitIsBounded_data() {
-        QTest::addColumn<int>("connection");
+        QTest::addColumn<QString>("connection");
         QTest::addColumn<int>("trickleMs");
         QTest::addColumn<bool>("destroy");
-        testRow("TLS handshake never answered", int(SmtpClient::SslConnection), 0, false);
-        testRow("trickling server", int(SmtpClient::TcpConnection), 20, false);
-        testRow("mailer destroyed during the handshake", int(SmtpClient::SslConnection), 0, true);
+        testRow("TLS handshake never answered", "ssl", 0, false);
+        testRow("trickling server", "tcp", 20, false);
+        testRow("mailer destroyed during the handshake", "ssl", 0, true);
     }
 
     // At exit a mail held by a server that never finishes is given up within the promised time, queued ones
     // are dropped and later ones refused, so the program does not linger without a window. A busy mailer can
     // be destroyed as quickly, without pulling anything from under its worker.
     void exitIsBounded() {
-        QFETCH(int, connection);
+        QFETCH(QString, connection);
         QFETCH(int, trickleMs);
         QFETCH(bool, destroy);
         ScriptedSmtpServer server(trickleMs > 0 ? Lines{"220-" + QByteArray(5000, 'x') + "\r\n"} : Lines(), trickleMs);
-        const OutgoingMail mail = mailTo(server.port(), static_cast<SmtpClient::ConnectionType>(connection));
+        const OutgoingMail mail = mailTo(server.port(), connection);
         auto* mailer = new NotificationMailer;
         // Handing mails over never waits for the server: the GUI thread's timers and snipes go on meanwhile.
         QElapsedTimer elapsed;
