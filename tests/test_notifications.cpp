@@ -65,13 +65,10 @@ private slots:
         testRow("won name with %4", wonNotification(user, number, "50% off %4 %1", 7),
                 "Tollimer winning bid: 50% off %4 %1", "Item Name:\t50% off %4 %1\r\nPrice:\t7.00\r\n");
         testRow("lost name with %5", lostNotification(user, number, "%5", 20, 1e7), "Tollimer lost bid: %5",
-                "Sorry you didn't win this item!\r\n\r\nItem Number:\t110023456789\r\nItem Name:\t%5\r\n"
-                "Winning Price:\t20.00\r\nYour Bid:\t10000000.00\r\n");
+                "Item Number:\t110023456789\r\nItem Name:\t%5\r\nWinning Price:\t20.00\r\nYour Bid:\t10000000.00\r\n");
         testRow("low bid, rounded", lowBidNotification(user, number, "Lamp", 1234567.891, 0.005),
                 "Tollimer low scheduled bid: Lamp",
-                "Your scheduled bid is lower than the current bid!"
-                " You need to raise your bid if you want to win the item.\r\n\r\nItem Number:\t110023456789\r\n"
-                "Item Name:\tLamp\r\nNext Bid:\t1234567.89\r\nYour Bid:\t0.01\r\n");
+                "Item Number:\t110023456789\r\nItem Name:\tLamp\r\nNext Bid:\t1234567.89\r\nYour Bid:\t0.01\r\n");
     }
 
     void texts() {
@@ -102,15 +99,11 @@ private slots:
         QFETCH(QString, expected);
         programSettings().setValue(QStringLiteral("NotificationMail/") + key, value);
         const NotificationAccount a = NotificationAccount::fromSettings();
-        const QStringList fields{"host=" + a.host,
-                                 "port=" + QString::number(a.port),
-                                 "connection=" + QString::number(a.connectionType),
-                                 QStringLiteral("auth=") + (a.auth == NotificationAccount::Auth::Plain  ? "plain"
-                                                            : a.auth == NotificationAccount::Auth::None ? "none"
-                                                                                                        : "login"),
-                                 "user=" + a.user,
-                                 "password=" + a.password,
-                                 "ca=" + a.caCertificatesFile};
+        const char* auth = a.auth == NotificationAccount::Auth::Plain  ? "plain"
+                           : a.auth == NotificationAccount::Auth::None ? "none"
+                                                                       : "login";
+        const QStringList fields{"port=" + QString::number(a.port), "connection=" + QString::number(a.connectionType),
+                                 QStringLiteral("auth=") + auth, "user=" + a.user};
         QVERIFY2(fields.contains(expected), qPrintable(fields.join(QLatin1Char(' '))));
     }
 
