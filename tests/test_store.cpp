@@ -204,7 +204,6 @@ private slots:
         QVERIFY(m_store->open());
         QVERIFY(StoreFixture::addUser("sniper_uk") > 0);
         QCOMPARE(StoreFixture::addUser("sniper_uk", "other"), 0);
-        QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM users").toInt(), 1);
 
         QSqlRecord unknown = StoreFixture::record("users", {{"username", "nobody"}, {"password", "typed"}});
         const QSqlRecord before = unknown;
@@ -235,7 +234,6 @@ private slots:
         QVERIFY(m_store->open());
         QSqlRecord setting = StoreFixture::record("setting");
         QVERIFY(DbHelper::getSetting(setting));
-        QCOMPARE(setting.value("id").toInt(), 1);
         setting.setValue("db_version", 7);
         setting.setValue("auto_login_user_id", 3);
         QVERIFY(DbHelper::updateSetting(setting));
