@@ -151,10 +151,9 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QByteArray>("verdict");
         QTest::addColumn<Lines>("sent");
-        const QByteArray user = QByteArray("user").toBase64();
-        const QByteArray umlaut = QStringLiteral("pässword").toUtf8().toBase64();
         testRow("LOGIN, 535 to the password", int(SmtpClient::AuthLogin), "pässword",
-                QByteArray("535 5.7.8 refused\r\n"), Lines{"AUTH LOGIN", user, umlaut});
+                QByteArray("535 5.7.8 refused\r\n"),
+                Lines{"AUTH LOGIN", QByteArray("user").toBase64(), QStringLiteral("pässword").toUtf8().toBase64()});
         // Accepted sign-ins are walked against a real server by the notification tests. The zero byte after the
         // user name is there even when the password is empty.
         testRow("PLAIN, empty password", int(SmtpClient::AuthPlain), "", QByteArray("235 welcome\r\n"),
