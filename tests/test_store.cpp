@@ -289,10 +289,7 @@ private slots:
         QFETCH(QString, expected);
         QVERIFY(m_store->open());
         QVERIFY(StoreFixture::addUser("sniper_uk") > 0);
-        QSqlQuery update;
-        QVERIFY(update.prepare("UPDATE users SET password = ?"));
-        update.addBindValue(stored);
-        QVERIFY(update.exec());
+        QCOMPARE(StoreFixture::runOnFile(storePath(), {"UPDATE users SET password = '" + stored + "'"}), QString());
         const QSqlRecord user = userNamed("sniper_uk");
         QVERIFY(!user.isEmpty());
         QCOMPARE(user.value("password").toString(), expected);
