@@ -100,14 +100,9 @@ private slots:
         testRow("trickled reply, its own time-out",
                 Reply{{"220-" + QByteArray(5000, 'x') + "\r\n"}, "", timedOut, 500, SmtpClient::TcpConnection, 20});
         testRow("silent server, the deadline", Reply{{}, "", timedOut, 60000, SmtpClient::TcpConnection, 0, 500});
+        const Lines starttls{"220 ready\r\n", "250 ok\r\n", "220 go ahead\r\n"};
         testRow("STARTTLS handshake never answered, the deadline",
-                Reply{{"220 ready\r\n", "250 ok\r\n", "220 go ahead\r\n"},
-                      "220 go ahead",
-                      {},
-                      60000,
-                      SmtpClient::TlsConnection,
-                      0,
-                      500});
+                Reply{starttls, "220 go ahead", {}, 60000, SmtpClient::TlsConnection, 0, 500});
     }
 
     // The client reads whole replies and connects only on a 2xx; without a complete reply it gives up (no
@@ -190,7 +185,7 @@ private slots:
         const Lines envelope{"EHLO localhost", "MAIL FROM: <notify@example.test>", "RCPT TO: <anna@example.test>",
                              "RCPT TO: <ben@example.test>"};
         const QString ben = QStringLiteral("ben@example.test");
-        testRow("sent", ben, QByteArray("250 b\r\n"),
+        testRow("delivered, dot-stuffed", ben, QByteArray("250 b\r\n"),
                 envelope + Lines{"RCPT TO: <carl@example.test>", "RCPT TO: <dora@example.test>", "DATA", ".", "QUIT"},
                 QList<int>());
         testRow("recipient refused", ben, QByteArray("550 no such user\r\n"), envelope,
