@@ -303,12 +303,9 @@ private slots:
         QTRY_COMPARE(m_boxes.boxes.isEmpty(), box.isEmpty());
         if (!box.isEmpty())
             QVERIFY2(m_boxes.boxes.first().text.startsWith(box), qPrintable(m_boxes.boxes.first().text));
-        if (!calls.isEmpty()) {
+        // The sandbox refuses a wrong grant, scope or token, but serves every marketplace.
+        if (!calls.isEmpty())
             QCOMPARE(ClientSession::header(calls.first().toMap(), "X-EBAY-C-MARKETPLACE-ID"), QString("EBAY_GB"));
-            QVERIFY(ClientSession::header(calls.first().toMap(), "Authorization").startsWith("Bearer v^1.1"));
-            QCOMPARE(tokens.first().toMap().value("body").toString(),
-                     QString("grant_type=client_credentials&scope=https%3A%2F%2Fapi.ebay.com%2Foauth%2Fapi_scope"));
-        }
     }
 
     // eBay's day, by which its call limits start again, is a day of US Pacific time.
@@ -368,33 +365,26 @@ private slots:
     }
 
     // A wrong password is the login dialog's and wizard's to show; the sandbox refuses a form without the user,
-    // password or its sign-in page's srt, so a sign-in that succeeds sent them.
-    void signInAnswers_data() {
-        QTest::addColumn<int>("siteId");
-        testRow("UK", 3);
-        testRow("Germany", 77);
-    }
-
+    // password or its sign-in page's srt, so a sign-in that succeeds sent them. Germany shows the site in the URL
+    // apart from the UK one in the form.
     void signInAnswers() {
-        QFETCH(int, siteId);
         ClientSession::signOut();
-        const QString domain = siteId == 3 ? "ebay.co.uk" : "ebay.de";
         LoginHelper helper;
         QSignalSpy step1(&helper, &LoginHelper::loginStep1Finished);
         QSignalSpy finished(&helper, &LoginHelper::loginStep2Finished);
-        helper.login("sniper_uk", "secret", domain, siteId);
+        helper.login("sniper_uk", "secret", "ebay.de", 77);
         expectOneSignal(finished);
         QCOMPARE(step1.size(), 1);
-        QCOMPARE(finished.first(), (QVariantList{true, siteId}));
+        QCOMPARE(finished.first(), (QVariantList{true, 77}));
 
         const QVariantList posts = ClientSession::requestsTo(m_sandbox, "SignInPost");
         QCOMPARE(posts.size(), 1);
         const QVariantMap post = posts.first().toMap();
-        QCOMPARE(post.value("url").toString(), "http://signin." + domain + "/ws/eBayISAPI.dll?co_partnerId=2&siteid=" +
-                                                   QString::number(siteId) + "&UsingSSL=1");
+        QCOMPARE(post.value("url").toString(),
+                 QString("http://signin.ebay.de/ws/eBayISAPI.dll?co_partnerId=2&siteid=77&UsingSSL=1"));
         QCOMPARE(QUrlQuery(post.value("body").toString()).queryItemValue("siteid"), QString("3"));
         // The pre-session cookie set by the sign-in page travels with the form post.
-        QVERIFY2(ClientSession::header(post, "Cookie").contains("ebay_presid="), qPrintable(domain));
+        QVERIFY(ClientSession::header(post, "Cookie").contains("ebay_presid="));
         QVERIFY(m_boxes.boxes.isEmpty());
     }
 

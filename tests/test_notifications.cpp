@@ -28,15 +28,11 @@ QVariant sendAndWait(const NotificationText& text) {
     return finished.wait(20000) ? finished.first().first() : QVariant();
 }
 
-OutgoingMail mailTo(quint16 port, SmtpClient::ConnectionType connection = SmtpClient::TcpConnection) {
-    NotificationAccount account;
-    account.host = QStringLiteral("127.0.0.1");
-    account.port = port;
-    account.connectionType = connection;
-    account.user = SmtpServerProcess::user();
-    account.password = SmtpServerProcess::password();
-    return {account, senderAddress, QString(), buyer, QStringLiteral("subject"), QStringLiteral("body"),
-            false,   QDateTime()};
+// A mail through an account pointed at a server on this machine, connection as in the settings file.
+OutgoingMail mailTo(quint16 port, const QString& connection = QStringLiteral("tcp")) {
+    SmtpServerProcess::writeAccount(port, connection);
+    return {NotificationAccount::fromSettings(), senderAddress,          QString(), buyer,
+            QStringLiteral("subject"),           QStringLiteral("body"), false,     QDateTime()};
 }
 } // namespace
 
@@ -69,13 +65,10 @@ private slots:
         testRow("won name with %4", wonNotification(user, number, "50% off %4 %1", 7),
                 "Tollimer winning bid: 50% off %4 %1", "Item Name:\t50% off %4 %1\r\nPrice:\t7.00\r\n");
         testRow("lost name with %5", lostNotification(user, number, "%5", 20, 1e7), "Tollimer lost bid: %5",
-                "Sorry you didn't win this item!\r\n\r\nItem Number:\t110023456789\r\nItem Name:\t%5\r\n"
-                "Winning Price:\t20.00\r\nYour Bid:\t10000000.00\r\n");
+                "Item Number:\t110023456789\r\nItem Name:\t%5\r\nWinning Price:\t20.00\r\nYour Bid:\t10000000.00\r\n");
         testRow("low bid, rounded", lowBidNotification(user, number, "Lamp", 1234567.891, 0.005),
                 "Tollimer low scheduled bid: Lamp",
-                "Your scheduled bid is lower than the current bid!"
-                " You need to raise your bid if you want to win the item.\r\n\r\nItem Number:\t110023456789\r\n"
-                "Item Name:\tLamp\r\nNext Bid:\t1234567.89\r\nYour Bid:\t0.01\r\n");
+                "Item Number:\t110023456789\r\nItem Name:\tLamp\r\nNext Bid:\t1234567.89\r\nYour Bid:\t0.01\r\n");
     }
 
     void texts() {
@@ -106,15 +99,11 @@ private slots:
         QFETCH(QString, expected);
         programSettings().setValue(QStringLiteral("NotificationMail/") + key, value);
         const NotificationAccount a = NotificationAccount::fromSettings();
-        const QStringList fields{"host=" + a.host,
-                                 "port=" + QString::number(a.port),
-                                 "connection=" + QString::number(a.connectionType),
-                                 QStringLiteral("auth=") + (a.auth == NotificationAccount::Auth::Plain  ? "plain"
-                                                            : a.auth == NotificationAccount::Auth::None ? "none"
-                                                                                                        : "login"),
-                                 "user=" + a.user,
-                                 "password=" + a.password,
-                                 "ca=" + a.caCertificatesFile};
+        const char* auth = a.auth == NotificationAccount::Auth::Plain  ? "plain"
+                           : a.auth == NotificationAccount::Auth::None ? "none"
+                                                                       : "login";
+        const QStringList fields{"port=" + QString::number(a.port), "connection=" + QString::number(a.connectionType),
+                                 QStringLiteral("auth=") + auth, "user=" + a.user};
         QVERIFY2(fields.contains(expected), qPrintable(fields.join(QLatin1Char(' '))));
     }
 
@@ -195,23 +184,23 @@ private slots:
     }
 
     void exitIsBounded_data() {
-        QTest::addColumn<int>("connection");
+        QTest::addColumn<QString>("connection");
         QTest::addColumn<int>("trickleMs");
         QTest::addColumn<bool>("destroy");
-        testRow("TLS handshake never answered", int(SmtpClient::SslConnection), 0, false);
-        testRow("trickling server", int(SmtpClient::TcpConnection), 20, false);
-        testRow("mailer destroyed during the handshake", int(SmtpClient::SslConnection), 0, true);
+        testRow("TLS handshake never answered", "ssl", 0, false);
+        testRow("trickling server", "tcp", 20, false);
+        testRow("mailer destroyed during the handshake", "ssl", 0, true);
     }
 
     // At exit a mail held by a server that never finishes is given up within the promised time, queued ones
     // are dropped and later ones refused, so the program does not linger without a window. A busy mailer can
     // be destroyed as quickly, without pulling anything from under its worker.
     void exitIsBounded() {
-        QFETCH(int, connection);
+        QFETCH(QString, connection);
         QFETCH(int, trickleMs);
         QFETCH(bool, destroy);
         ScriptedSmtpServer server(trickleMs > 0 ? Lines{"220-" + QByteArray(5000, 'x') + "\r\n"} : Lines(), trickleMs);
-        const OutgoingMail mail = mailTo(server.port(), static_cast<SmtpClient::ConnectionType>(connection));
+        const OutgoingMail mail = mailTo(server.port(), connection);
         auto* mailer = new NotificationMailer;
         // Handing mails over never waits for the server: the GUI thread's timers and snipes go on meanwhile.
         QElapsedTimer elapsed;

@@ -35,20 +35,15 @@ struct TestMail {
     }
 };
 
-// A peer's replies, the last reply line the client is left with (none: it gave up), its errors and its time-out.
+// A peer's replies (one byte every trickleMs if given), the last reply line the client is left with (none: it gave
+// up), its errors, and the client's bounds: its response time-out and its deadline (-1: none).
 struct Reply {
     Lines replies;
     QString lastLine;
     QList<int> errors = {};
     int timeout = 5000;
-};
-
-// A peer that answers with the replies, one byte every trickleMs if given, and the client's bounds (deadline -1:
-// none).
-struct Wait {
-    SmtpClient::ConnectionType connection;
-    Lines replies;
-    int trickleMs, responseTimeout, deadline;
+    SmtpClient::ConnectionType connection = SmtpClient::TcpConnection;
+    int trickleMs = 0, deadline = -1;
 };
 
 QList<int> errorsOf(const QSignalSpy& spy) {
@@ -71,7 +66,6 @@ struct Header {
 } // namespace
 
 Q_DECLARE_METATYPE(Reply)
-Q_DECLARE_METATYPE(Wait)
 Q_DECLARE_METATYPE(Header)
 
 // The mail as it leaves the program: its header and the encoded words in it (body encodings other than 8bit and their
@@ -101,17 +95,29 @@ private slots:
         testRow("EHLO refused", Reply{{"220 ready\r\n", "502 no\r\n"}, "502 no", refused});
         testRow("greeting cut off", Reply{{"220 rea"}, "", timedOut, 300});
         testRow("server closes, no waiting for the time-out", Reply{{QByteArray()}, "", timedOut, 60000});
+        // Each row below would hold the client for a minute or more if its bound were missing. Cancelling is
+        // walked by the mailer's exit in the notification tests.
+        testRow("trickled reply, its own time-out",
+                Reply{{"220-" + QByteArray(5000, 'x') + "\r\n"}, "", timedOut, 500, SmtpClient::TcpConnection, 20});
+        testRow("silent server, the deadline", Reply{{}, "", timedOut, 60000, SmtpClient::TcpConnection, 0, 500});
+        const Lines starttls{"220 ready\r\n", "250 ok\r\n", "220 go ahead\r\n"};
+        testRow("STARTTLS handshake never answered, the deadline",
+                Reply{starttls, "220 go ahead", {}, 60000, SmtpClient::TlsConnection, 0, 500});
     }
 
     // The client reads whole replies and connects only on a 2xx; without a complete reply it gives up (no
-    // lastLine) instead of waiting for ever or going on, and a closed connection ends the wait at once (the
-    // time-out rows that must wait use short time-outs).
+    // lastLine) instead of waiting for ever or going on. Connecting, the TLS handshake and each reply give up at
+    // their time-out or at the client's deadline, whichever comes first, and a closed connection ends the wait at
+    // once (the time-out rows that must wait use short time-outs).
     void replies() {
         QFETCH(Reply, row);
-        const auto& [replies, lastLine, errors, timeout] = row;
-        ScriptedSmtpServer server(replies);
-        SmtpClient client(QStringLiteral("127.0.0.1"), server.port());
+        const auto& [replies, lastLine, errors, timeout, connection, trickleMs, deadline] = row;
+        ScriptedSmtpServer server(replies, trickleMs);
+        SmtpClient client(QStringLiteral("127.0.0.1"), server.port(), connection);
+        client.setConnectionTimeout(60000);
         client.setResponseTimeout(timeout);
+        if (deadline >= 0)
+            client.setDeadline(QDeadlineTimer(deadline));
         QSignalSpy spy(&client, &SmtpClient::smtpError);
         QElapsedTimer elapsed;
         elapsed.start();
@@ -123,42 +129,9 @@ private slots:
             QCOMPARE(client.getResponseText(), lastLine);
             QCOMPARE(client.getResponseCode(), lastLine.left(3).toInt());
         }
-        QVERIFY2(elapsed.elapsed() < timeout / 4 + 2000, qPrintable(QString::number(elapsed.elapsed())));
+        const int bound = (deadline >= 0 ? deadline : timeout) / 4 + 2000;
+        QVERIFY2(elapsed.elapsed() < bound, qPrintable(QString::number(elapsed.elapsed())));
         QCOMPARE(errorsOf(spy), errors);
-    }
-
-    void everyWaitIsBounded_data() {
-        QTest::addColumn<Wait>("row");
-        const Lines starttls{"220 ready\r\n", "250 ok\r\n", "220 go ahead\r\n"};
-        // Every row would hold the client for a minute or more if its bound were missing. Cancelling is walked by
-        // the mailer's exit in the notification tests.
-        testRow("trickled reply, its own time-out",
-                Wait{SmtpClient::TcpConnection, Lines{"220-" + QByteArray(5000, 'x') + "\r\n"}, 20, 500, -1});
-        testRow("silent server, the deadline", Wait{SmtpClient::TcpConnection, Lines(), 0, 60000, 500});
-        testRow("STARTTLS handshake never answered, the deadline",
-                Wait{SmtpClient::TlsConnection, starttls, 0, 60000, 500});
-    }
-
-    // Connecting, the TLS handshake and each reply give up at their time-out or at the client's deadline,
-    // whichever comes first.
-    void everyWaitIsBounded() {
-        QFETCH(Wait, row);
-        ScriptedSmtpServer server(row.replies, row.trickleMs);
-        SmtpClient client(QStringLiteral("127.0.0.1"), server.port(), row.connection);
-        client.setConnectionTimeout(60000);
-        client.setResponseTimeout(row.responseTimeout);
-        if (row.deadline >= 0)
-            client.setDeadline(QDeadlineTimer(row.deadline));
-        QElapsedTimer elapsed;
-        elapsed.start();
-        bool connected = true;
-        try {
-            connected = client.connectToHost();
-        } catch (const SmtpClient::ResponseTimeoutException&) {
-            connected = false;
-        }
-        QVERIFY(!connected);
-        QVERIFY2(elapsed.elapsed() < 10000, qPrintable(QString::number(elapsed.elapsed())));
     }
 
     void connectionRefused() {
@@ -173,10 +146,9 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QByteArray>("verdict");
         QTest::addColumn<Lines>("sent");
-        const QByteArray user = QByteArray("user").toBase64();
-        const QByteArray umlaut = QStringLiteral("pässword").toUtf8().toBase64();
         testRow("LOGIN, 535 to the password", int(SmtpClient::AuthLogin), "pässword",
-                QByteArray("535 5.7.8 refused\r\n"), Lines{"AUTH LOGIN", user, umlaut});
+                QByteArray("535 5.7.8 refused\r\n"),
+                Lines{"AUTH LOGIN", QByteArray("user").toBase64(), QStringLiteral("pässword").toUtf8().toBase64()});
         // Accepted sign-ins are walked against a real server by the notification tests. The zero byte after the
         // user name is there even when the password is empty.
         testRow("PLAIN, empty password", int(SmtpClient::AuthPlain), "", QByteArray("235 welcome\r\n"),
@@ -205,20 +177,47 @@ private slots:
         QCOMPARE(server.commands(), Lines{"EHLO sniper.local"} + sent);
     }
 
-    // The envelope lists To, then Cc, then Bcc; the text goes out dot-stuffed with CR LF line ends, so no
-    // line of the mail can end the data early.
-    void envelopeAndData() {
-        ScriptedSmtpServer server({"220 ready\r\n", "250 ok\r\n", "250 sender ok\r\n", "250 a\r\n", "250 b\r\n",
+    void sending_data() {
+        QTest::addColumn<QString>("benAddress");
+        QTest::addColumn<QByteArray>("benReply");
+        QTest::addColumn<Lines>("sent");
+        QTest::addColumn<QList<int>>("errors");
+        const Lines envelope{"EHLO localhost", "MAIL FROM: <notify@example.test>", "RCPT TO: <anna@example.test>",
+                             "RCPT TO: <ben@example.test>"};
+        const QString ben = QStringLiteral("ben@example.test");
+        testRow("delivered, dot-stuffed", ben, QByteArray("250 b\r\n"),
+                envelope + Lines{"RCPT TO: <carl@example.test>", "RCPT TO: <dora@example.test>", "DATA", ".", "QUIT"},
+                QList<int>());
+        testRow("recipient refused", ben, QByteArray("550 no such user\r\n"), envelope,
+                QList<int>{SmtpClient::ClientError});
+        // A line break in an address would add commands of its own.
+        testRow("line break in an address", "ben@example.test>\r\nRCPT TO: <other@example.test",
+                QByteArray("250 b\r\n"), envelope.mid(0, 1), QList<int>());
+    }
+
+    // The envelope lists To, then Cc, then Bcc; the text goes out dot-stuffed with CR LF line ends, so no line of
+    // the mail can end the data early. A refused recipient or a line break in an address stops the mail before
+    // anything more goes out.
+    void sending() {
+        QFETCH(QString, benAddress);
+        QFETCH(QByteArray, benReply);
+        QFETCH(Lines, sent);
+        QFETCH(QList<int>, errors);
+        ScriptedSmtpServer server({"220 ready\r\n", "250 ok\r\n", "250 sender ok\r\n", "250 a\r\n", benReply,
                                    "250 c\r\n", "250 d\r\n", "354 go ahead\r\n", "250 queued\r\n", "221 bye\r\n"});
         SmtpClient client(QStringLiteral("127.0.0.1"), server.port());
+        QSignalSpy spy(&client, &SmtpClient::smtpError);
         TestMail mail(QStringLiteral(".\r\n.leading\r\nbare\nfeed\n.\nend"));
+        mail.ben.setAddress(benAddress);
         QVERIFY(client.connectToHost());
-        QVERIFY(client.sendMail(mail.message));
-        client.quit();
-        QTRY_COMPARE(server.commands(),
-                     Lines({"EHLO localhost", "MAIL FROM: <notify@example.test>", "RCPT TO: <anna@example.test>",
-                            "RCPT TO: <ben@example.test>", "RCPT TO: <carl@example.test>",
-                            "RCPT TO: <dora@example.test>", "DATA", ".", "QUIT"}));
+        const bool delivered = sent.contains("DATA");
+        QCOMPARE(client.sendMail(mail.message), delivered);
+        if (delivered)
+            client.quit();
+        QTRY_COMPARE(server.commands(), sent);
+        QCOMPARE(errorsOf(spy), errors);
+        if (!delivered)
+            return;
         const QByteArray data = server.log().data;
         QVERIFY2(data.contains("\r\n\r\n..\r\n..leading\r\nbare\r\nfeed\r\n..\r\nend\r\n"), data.constData());
         QVERIFY(data.endsWith("--\r\n\r\n\r\n"));
@@ -227,44 +226,11 @@ private slots:
         QVERIFY(!data.contains("dora"));
     }
 
-    void mailRefused_data() {
-        QTest::addColumn<QString>("benAddress");
-        QTest::addColumn<Lines>("sent");
-        QTest::addColumn<QList<int>>("errors");
-        testRow("recipient refused", "ben@example.test",
-                Lines{"EHLO localhost", "MAIL FROM: <notify@example.test>", "RCPT TO: <anna@example.test>"},
-                QList<int>{SmtpClient::ClientError});
-        // A line break in an address would add commands of its own.
-        testRow("line break in an address", "ben@example.test>\r\nRCPT TO: <other@example.test",
-                Lines{"EHLO localhost"}, QList<int>());
-    }
-
-    // A refused recipient or a line break in an address stops the mail before anything more goes out.
-    void mailRefused() {
-        QFETCH(QString, benAddress);
-        QFETCH(Lines, sent);
-        QFETCH(QList<int>, errors);
-        ScriptedSmtpServer server({"220 ready\r\n", "250 ok\r\n", "250 ok\r\n", "550 no such user\r\n"});
-        SmtpClient client(QStringLiteral("127.0.0.1"), server.port());
-        QSignalSpy spy(&client, &SmtpClient::smtpError);
-        TestMail mail;
-        mail.ben.setAddress(benAddress);
-        QVERIFY(client.connectToHost());
-        QVERIFY(!client.sendMail(mail.message));
-        QCOMPARE(server.commands(), sent);
-        QCOMPARE(errorsOf(spy), errors);
-    }
-
     // Boundaries are random, so a mail's own text cannot end its part early.
     void boundaries() {
-        QSet<QString> seen;
-        for (int i = 0; i < 12; ++i) {
-            const QString boundary = MimeMultiPart().getBoundary();
-            QVERIFY2(QRegularExpression(QStringLiteral("^[0-9a-f]{32}$")).match(boundary).hasMatch(),
-                     qPrintable(boundary));
-            seen.insert(boundary);
-        }
-        QVERIFY(seen.size() > 1);
+        const QString boundary = MimeMultiPart().getBoundary();
+        QVERIFY2(QRegularExpression(QStringLiteral("^[0-9a-f]{32}$")).match(boundary).hasMatch(), qPrintable(boundary));
+        QVERIFY(MimeMultiPart().getBoundary() != boundary);
     }
 
     // The lines that differ from mail to mail: the date in English whatever the locale, and a Message-ID of its own.
@@ -314,7 +280,6 @@ private slots:
         message.setHeaderEncoding(row.encoding);
         const QStringList lines = message.toString().split(QStringLiteral("\r\n"));
         QCOMPARE(lines.mid(0, 3), QStringList({row.fromLine, "To:", row.subjectLine}));
-        QVERIFY(lines.at(3).startsWith(QLatin1String("Date: ")));
     }
 };
 

@@ -9,22 +9,18 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QtTest>
 
 #include <memory>
 
 // The store's file: creation, migration of older files, all-or-nothing start-up, and the user, setting and
-// country records that the login dialogs and preferences rely on. And the password codec, checked against
-// published DES answers and, for the stored form, against an independent implementation, the openssl command: a
-// password the program stores must be readable by anyone holding the key, and the other way round, or a user's
-// saved password is lost.
+// country records that the login dialogs and preferences rely on. And the password codec, checked against an
+// independent implementation, the openssl command: a password the program stores must be readable by anyone holding
+// the key, and the other way round, or a user's saved password is lost.
 class TestStore : public QObject {
     Q_OBJECT
 
     std::unique_ptr<StoreFixture> m_store;
-
-    static QByteArray bytes(const char* hex) { return QByteArray::fromHex(hex); }
 
     // Runs "openssl enc" in two-key triple-DES chaining with the first eight bytes of each key text.
     static QByteArray openssl(const QStringList& options, const QString& key1, const QString& key2,
@@ -69,9 +65,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(QFileInfo(storePath()).absolutePath()));
         QVERIFY(m_store->open());
         QVERIFY(storePath().endsWith(QStringLiteral("/Tollimer/eBay Auction Sniper/tollimerdata.dat")));
-        QVERIFY(QFileInfo(storePath()).isFile());
         QCOMPARE(StoreFixture::dump("SELECT * FROM setting"), QString("1|2|0\n"));
-        QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM countries").toInt(), 20);
         QCOMPARE(StoreFixture::scalar("PRAGMA journal_mode").toString() +
                      StoreFixture::scalar("PRAGMA synchronous").toString(),
                  QString("wal1")); // writes do not hold up the GUI thread
@@ -199,14 +193,7 @@ private slots:
 
         const QString stored = StoreFixture::scalar("SELECT password FROM users").toString();
         QCOMPARE(stored.size(), storedLength);
-        QVERIFY(QRegularExpression("^[0-9a-f]*$").match(stored).hasMatch());
-        if (!password.isEmpty())
-            QVERIFY(!stored.contains(password));
-
-        const QSqlRecord byName = userNamed("sniper_uk");
-        QCOMPARE(byName.value("password").toString(), password);
-        QCOMPARE(byName.value("id").toInt(), id);
-        QCOMPARE(byName.value("country_id").toInt(), 19);
+        QCOMPARE(userNamed("sniper_uk").value("password").toString(), password);
         QSqlRecord byId = StoreFixture::record("users", {{"id", id}, {"username", "somebody else"}});
         QVERIFY(DbHelper::getUser(byId));
         QCOMPARE(byId.value("username").toString(), QString("sniper_uk"));
@@ -217,7 +204,6 @@ private slots:
         QVERIFY(m_store->open());
         QVERIFY(StoreFixture::addUser("sniper_uk") > 0);
         QCOMPARE(StoreFixture::addUser("sniper_uk", "other"), 0);
-        QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM users").toInt(), 1);
 
         QSqlRecord unknown = StoreFixture::record("users", {{"username", "nobody"}, {"password", "typed"}});
         const QSqlRecord before = unknown;
@@ -237,8 +223,6 @@ private slots:
         for (const auto& change : changes)
             user.setValue(change.first, change.second);
         QVERIFY(DbHelper::updateUser(user));
-
-        QCOMPARE(StoreFixture::scalar("SELECT password FROM users").toString().size(), 32);
         QSqlRecord reread = StoreFixture::record("users", {{"id", id}});
         QVERIFY(DbHelper::getUser(reread));
         for (const auto& change : changes)
@@ -250,37 +234,10 @@ private slots:
         QVERIFY(m_store->open());
         QSqlRecord setting = StoreFixture::record("setting");
         QVERIFY(DbHelper::getSetting(setting));
-        QCOMPARE(setting.value("id").toInt(), 1);
         setting.setValue("db_version", 7);
         setting.setValue("auto_login_user_id", 3);
         QVERIFY(DbHelper::updateSetting(setting));
         QCOMPARE(StoreFixture::dump("SELECT * FROM setting"), QString("1|2|3\n"));
-    }
-
-    void desKnownAnswers_data() {
-        QTest::addColumn<QByteArray>("key");
-        QTest::addColumn<QByteArray>("plain");
-        QTest::addColumn<QByteArray>("cipher");
-        testRow("worked example", bytes("133457799BBCDFF1"), bytes("0123456789ABCDEF"), bytes("85E813540F0AB405"));
-        testRow("Now is t", bytes("0123456789ABCDEF"), QByteArray("Now is t"), bytes("3FA40E8A984D4815"));
-        testRow("variable key, bit 1", bytes("8001010101010101"), bytes("0000000000000000"), bytes("95A8D72813DAA94D"));
-    }
-
-    // Plain DES, and the triple construction with both keys equal, which must collapse to plain DES.
-    void desKnownAnswers() {
-        QFETCH(QByteArray, key);
-        QFETCH(QByteArray, plain);
-        QFETCH(QByteArray, cipher);
-        for (int passes : {1, 3}) {
-            DesCodec codec(key, key);
-            codec.setPasses(passes);
-            codec.setChaining(false);
-            codec.setPadding(false);
-            QVERIFY(codec.encrypt(plain));
-            QCOMPARE(codec.output().toHex(), cipher.toHex());
-            QVERIFY(codec.decrypt(cipher));
-            QCOMPARE(codec.output().toHex(), plain.toHex());
-        }
     }
 
     void opensslAgrees_data() {
@@ -332,10 +289,7 @@ private slots:
         QFETCH(QString, expected);
         QVERIFY(m_store->open());
         QVERIFY(StoreFixture::addUser("sniper_uk") > 0);
-        QSqlQuery update;
-        QVERIFY(update.prepare("UPDATE users SET password = ?"));
-        update.addBindValue(stored);
-        QVERIFY(update.exec());
+        QCOMPARE(StoreFixture::runOnFile(storePath(), {"UPDATE users SET password = '" + stored + "'"}), QString());
         const QSqlRecord user = userNamed("sniper_uk");
         QVERIFY(!user.isEmpty());
         QCOMPARE(user.value("password").toString(), expected);

@@ -10,13 +10,10 @@
 #include <QSettings>
 
 namespace {
-QString certificateDir() {
+// The certificate and its key, made once per run.
+QString certificatePath(const QString& name) {
     static QTemporaryDir dir;
-    return dir.path();
-}
-
-QString keyFile() {
-    return QDir(certificateDir()).filePath(QStringLiteral("key.pem"));
+    return QDir(dir.path()).filePath(name);
 }
 } // namespace
 
@@ -38,7 +35,8 @@ bool SmtpServerProcess::start(const QString& connection) {
         const QString cert = certificateFile();
         if (cert.isEmpty())
             return false;
-        arguments << QStringLiteral("--cert") << cert << QStringLiteral("--key") << keyFile();
+        arguments << QStringLiteral("--cert") << cert << QStringLiteral("--key")
+                  << certificatePath(QStringLiteral("key.pem"));
     }
     // Debian's interpreter: the one first on the PATH may lack aiosmtpd.
     m_process = new QProcess;
@@ -73,13 +71,13 @@ void SmtpServerProcess::writeAccount(quint16 port, const QString& connection, co
 
 QString SmtpServerProcess::certificateFile() {
     static const QString made = [] {
-        const QString cert = QDir(certificateDir()).filePath(QStringLiteral("cert.pem"));
+        const QString cert = certificatePath(QStringLiteral("cert.pem"));
         QProcess openssl;
         openssl.start(QStringLiteral("openssl"),
                       QStringLiteral("req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=localhost -addext "
                                      "subjectAltName=DNS:localhost,IP:127.0.0.1 -keyout")
                               .split(QLatin1Char(' '))
-                          << keyFile() << QStringLiteral("-out") << cert);
+                          << certificatePath(QStringLiteral("key.pem")) << QStringLiteral("-out") << cert);
         const bool ok = openssl.waitForFinished(60000) && openssl.exitStatus() == QProcess::NormalExit &&
                         openssl.exitCode() == 0 && QFile::exists(cert);
         if (!ok)

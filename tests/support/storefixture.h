@@ -89,8 +89,9 @@ public:
         return failure;
     }
 
-    // Every row of a query on a file as text, one line per row; for comparing states before and after.
-    static QString dumpFile(const QString& path, const QString& select) {
+    // Every row of a query on a file (by default the program's own store) as text, one line per row; for comparing
+    // states before and after.
+    static QString dump(const QString& select, const QString& path = DbHelper::databaseFilePath()) {
         QString dump;
         onFile(path, [&](QSqlQuery& query) {
             if (!query.exec(select))
@@ -105,16 +106,13 @@ public:
         return dump;
     }
 
-    // The same for the program's own store.
-    static QString dump(const QString& select) { return dumpFile(DbHelper::databaseFilePath(), select); }
-
     static QByteArray contents(const QString& path) {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     static QString schemaOf(const QString& path) {
-        return dumpFile(path, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY name"));
+        return dump(QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY name"), path);
     }
 
     // A record with the fields of a table, the given values set and every other value NULL, as the program
