@@ -77,7 +77,6 @@ protected:
     static QJsonObject scenarioOf(const QList<QJsonObject>& auctions);
 
     void openWindow();
-    void closeWindow();
     bool triggerAction(const QString& name);
     // Triggers an action that runs a modal dialog and leaves the dialog with Cancel as soon as it shows.
     bool triggerDialogAction(const QString& name);
@@ -98,7 +97,6 @@ protected:
     // How many requests of an endpoint the sandbox saw since the test began.
     int requestCount(const QString& endpoint) const;
     void fault(const QVariantMap& fault) const;
-    bool signIn();
 
     SandboxProcess m_sandbox;
     MessageRecorder m_boxes;
