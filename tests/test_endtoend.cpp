@@ -69,19 +69,16 @@ class TestEndToEnd : public QObject {
         return scenario;
     }
 
-    QVariantList sandboxList(const QString& path, const QString& key) const {
-        return m_sandbox.controlJson("GET", path).object().toVariantMap().value(key).toList();
-    }
+    QVariantList mails() const { return ClientSession::control(m_sandbox, "/_sandbox/mails").value("mails").toList(); }
 
     // Fills an input of the page shown through the page's own script, character by character with the input events
     // a person's typing raises, and reads back what the page holds.
     static QString typeInto(QWebView* view, const QString& selector, const QString& text) {
         QWebElement input = view->page()->mainFrame()->findFirstElement(selector);
         input.setFocus();
-        for (const QChar c : text) {
+        for (const QChar c : text)
             input.evaluateJavaScript(QStringLiteral("this.value += '%1'; this.dispatchEvent(new Event('input'));")
                                          .arg(c == QLatin1Char('\'') ? QStringLiteral("\\'") : QString(c)));
-        }
         return input.evaluateJavaScript(QStringLiteral("this.value")).toString();
     }
 
@@ -91,10 +88,9 @@ class TestEndToEnd : public QObject {
                        : window.findChild<QTableView*>("watchList")->model()->index(row, column).data().toString();
     }
 
-    static QSqlRecord storedItem() {
-        QSqlRecord item = StoreFixture::record(
-            "items", {{"item_number", itemNumber}, {"user_id", TollimerApp::instance()->user().value("id")}});
-        return DbHelper::getItem(item) ? item : QSqlRecord();
+    // A column of the item in the store, which holds this item only.
+    static QVariant stored(const char* column) {
+        return StoreFixture::scalar(QString("SELECT %1 FROM items").arg(column));
     }
 
     static void trigger(MainWindow& window, const char* action) { window.findChild<QAction*>(action)->trigger(); }
@@ -199,8 +195,8 @@ private slots:
         });
         trigger(window, "actionSnipe");
         QCOMPARE(snipe.seen, 1);
-        QCOMPARE(storedItem().value("bid_status").toInt(), int(BidStatus::Scheduled));
-        QVERIFY2(ClockManager::parseEbayTime(storedItem().value("end_time").toString())
+        QCOMPARE(stored("bid_status").toInt(), int(BidStatus::Scheduled));
+        QVERIFY2(ClockManager::parseEbayTime(stored("end_time").toString())
                          .secsTo(ClockManager::instance()->currentDateTime()) < -36,
                  "the snipe was scheduled too late for this run; the machine is too slow for its timing");
         QVERIFY(cellText(window, MainWindow::MyBidColumn).startsWith("Scheduled: "));
@@ -209,15 +205,15 @@ private slots:
         // The engine places it a few seconds before the end, and the row says so without a Reload.
         QTRY_VERIFY2_WITH_TIMEOUT(cellText(window, MainWindow::MyBidColumn).startsWith("Placed: <b>GBP 8.50"),
                                   qPrintable(cellText(window, MainWindow::MyBidColumn)), (endsInSeconds + 30) * 1000);
-        QCOMPARE(storedItem().value("bid_status").toInt(), int(BidStatus::Placed));
+        QCOMPARE(stored("bid_status").toInt(), int(BidStatus::Placed));
         screenshot(&window, "snipe-placed");
         const QImage readme = window.grab().toImage().scaledToWidth(800, Qt::SmoothTransformation);
         QVERIFY(readme.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither)
                     .save(m_shots.filePath("readme-main-window.png")));
 
         // After the end the engine asks for the relation, stores it and sends the won mail.
-        QTRY_COMPARE_WITH_TIMEOUT(storedItem().value("user_relation").toString(), QString("HIGHBIDDER"), 60000);
-        QTRY_COMPARE_WITH_TIMEOUT(sandboxList("/_sandbox/mails", "mails").size(), 1, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(stored("user_relation").toString(), QString("HIGHBIDDER"), 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(mails().size(), 1, 30000);
         QTRY_COMPARE_WITH_TIMEOUT(cellText(window, MainWindow::StatusColumn), QString("Won"), 10000);
         const QString outcome = window.findChild<QLabel*>("outcomeLabel")->text();
         QVERIFY2(outcome.startsWith(QString("Won %1 at GBP ").arg(itemNumber)), qPrintable(outcome));
@@ -232,7 +228,7 @@ private slots:
         QCOMPARE(bid.value("reason").toString(), QString("placed"));
         QVERIFY(bid.value("msBeforeEnd").toDouble() > 0);
 
-        const QVariantMap mail = sandboxList("/_sandbox/mails", "mails").first().toMap();
+        const QVariantMap mail = mails().first().toMap();
         QCOMPARE(mail.value("to").toList(), QVariantList{mailAddress});
         QVERIFY2(mail.value("text").toString().contains(itemNumber), qPrintable(mail.value("text").toString()));
     }

@@ -18,12 +18,7 @@ class TestWatchList : public QObject {
     const QDateTime m_now = QDateTime(QDate(2026, 3, 1), QTime(12, 0, 0), Qt::UTC);
     int m_userId = 0;
     QHash<QString, int> m_groups;
-
-    static QSqlRecord item(int id) {
-        QSqlRecord record = StoreFixture::record("items", {{"id", id}});
-        DbHelper::getItem(record);
-        return record;
-    }
+    using Fields = QVariantMap;
 
     // Every item and group row by "item <id>" or "group <id>", with the columns the writes must keep apart.
     static QMap<QString, QString> state() {
@@ -152,8 +147,7 @@ private slots:
     }
 
     // Each write on one fixed list (items 1-3 sniped in groups 1, 2, 1; item 4 another user's copy of item 1):
-    // the rows it changed, with their new values or "gone", and nothing else. The record writes get item 1 as read,
-    // or a group record built from an empty one as the group editor builds it, with the given fields set.
+    // the rows it changed, with their new values or "gone", and nothing else.
     void writes_data() {
         QTest::addColumn<QString>("write");
         QTest::addColumn<QVariant>("input"); // the list of ids, or the fields set on the record
@@ -172,22 +166,18 @@ private slots:
                             "item 3: 110000000003|1|OUTBIDDER|12.5|20|5|1|NULL|NULL"});
         // An item is held once per user; updateItem finds its row by id, or else by number and user.
         const QStringList updated{"item 1: 110000000001|1|OUTBIDDER|12.5|42.5|5|1|1|keep"};
-        testRow("update by item number and user", "updateItem",
-                QVariant(QVariantMap{{"id", QVariant()}, {"user_bid", 42.5}, {"notes", "keep"}}), updated);
-        testRow("update by id, whatever number and user the record holds", "updateItem",
-                QVariant(QVariantMap{
-                    {"item_number", "110000000002"}, {"user_id", 2}, {"user_bid", 42.5}, {"notes", "keep"}}),
-                updated);
+        testRow("update by item number and user", "updateItem", QVariant(Fields{{"id", QVariant()}}), updated);
+        testRow("update by id, whatever number and user it holds", "updateItem",
+                QVariant(Fields{{"item_number", "110000000002"}, {"user_id", 2}}), updated);
         // A refresh that writes eBay's relation must not write back a stale snipe.
         testRow("relation only", "updateUserRelation",
-                QVariant(QVariantMap{{"user_relation", "HIGHBIDDER"}, {"bid_status", 3}, {"user_bid", 1.0}}),
+                QVariant(Fields{{"user_relation", "HIGHBIDDER"}, {"bid_status", 3}}),
                 QStringList{"item 1: 110000000001|1|HIGHBIDDER|12.5|20|5|1|1|NULL"});
         // The win counter and the group editor must not overwrite each other's columns.
         testRow("win counter", "updateGroupWon",
-                QVariant(QVariantMap{{"id", 1}, {"name", "ignored"}, {"max_won", 9}, {"current_won", 2}}),
+                QVariant(Fields{{"name", "ignored"}, {"max_won", 9}, {"current_won", 2}}),
                 QStringList{"group 1: Cameras|1|3|2"});
-        testRow("group editor", "updateGroup",
-                QVariant(QVariantMap{{"id", 1}, {"name", "Optics"}, {"user_id", 1}, {"max_won", 2}}),
+        testRow("group editor", "updateGroup", QVariant(Fields{{"name", "Optics"}, {"user_id", 1}, {"max_won", 2}}),
                 QStringList{"group 1: Optics|1|2|1"});
     }
 
@@ -199,15 +189,22 @@ private slots:
         const int cameras = StoreFixture::addGroup("Cameras", m_userId, 3);
         const int lenses = StoreFixture::addGroup("Lenses", m_userId);
         for (const char* number : {"110000000001", "110000000002", "110000000003"}) {
-            const int group = QByteArray(number).endsWith('2') ? lenses : cameras;
-            QVERIFY(StoreFixture::setSnipe(StoreFixture::addItem(number, m_userId, "OUTBIDDER"), 1, group));
+            const int groupId = QByteArray(number).endsWith('2') ? lenses : cameras;
+            QVERIFY(StoreFixture::setSnipe(StoreFixture::addItem(number, m_userId, "OUTBIDDER"), 1, groupId));
         }
         QVERIFY(StoreFixture::addItem("110000000001", other) > 0);
         QCOMPARE(StoreFixture::addItem("110000000001", m_userId), 0);
         QVERIFY(QSqlQuery().exec("UPDATE groups SET current_won = 1 WHERE id = 1"));
 
-        QSqlRecord row = write.contains("Group") ? StoreFixture::record("groups") : item(1);
-        const QVariantMap fields = input.toMap();
+        // Item 1 as read with a snipe changed on it, or group 1 built from an empty record, with the row's fields.
+        const bool isGroup = write.contains("Group");
+        QSqlRecord row = StoreFixture::record(isGroup ? "groups" : "items", {{"id", 1}});
+        if (!isGroup) {
+            QVERIFY(DbHelper::getItem(row));
+            row.setValue("user_bid", 42.5);
+            row.setValue("notes", "keep");
+        }
+        const Fields fields = input.toMap();
         for (auto it = fields.cbegin(); it != fields.cend(); ++it)
             row.setValue(it.key(), it.value());
         const QString ids = input.toString();

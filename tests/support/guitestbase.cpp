@@ -148,10 +148,6 @@ int GuiTestBase::requestCount(const QString& endpoint) const {
     return ClientSession::requestsTo(m_sandbox, endpoint).size();
 }
 
-void GuiTestBase::fault(const QVariantMap& fault) const {
-    ClientSession::fault(m_sandbox, fault);
-}
-
 namespace DialogTesting {
 
 QByteArray scenario() {
@@ -169,10 +165,8 @@ bool startSandbox(SandboxProcess& sandbox, const QStringList& options) {
     if (!sandbox.start(QStringList{QStringLiteral("--scenario"), SandboxProcess::scenarioPath(QStringLiteral("demo"))} +
                        options))
         return false;
-    int status = 0;
-    sandbox.control("POST", QStringLiteral("/_sandbox/scenario"), scenario(), &status);
     qputenv("TOLLIMER_SANDBOX", sandbox.proxyUrl().toUtf8());
-    return status == 200;
+    return ClientSession::loadScenario(sandbox, scenario());
 }
 
 StoreFixture* openStore() {

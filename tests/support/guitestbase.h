@@ -96,7 +96,6 @@ protected:
     QList<int> storeItems(const QStringList& itemNumbers, const QString& endTime = QString());
     // How many requests of an endpoint the sandbox saw since the test began.
     int requestCount(const QString& endpoint) const;
-    void fault(const QVariantMap& fault) const;
 
     SandboxProcess m_sandbox;
     MessageRecorder m_boxes;
