@@ -176,16 +176,14 @@ private slots:
         QCOMPARE(TollimerApp::instance()->user().value("won_notification").toInt(), 1);
 
         // The item by its number, as the Quick start says.
-        auto* numberEdit = window.findChild<QLineEdit*>("itemNumberEdit");
-        QTest::keyClicks(numberEdit, itemNumber);
+        QTest::keyClicks(window.findChild<QLineEdit*>("itemNumberEdit"), itemNumber);
         trigger(window, "actionAddEnteredItem");
         QTRY_VERIFY_WITH_TIMEOUT(window.findRow(itemNumber) >= 0, 30000);
         QVERIFY(reload(window));
         screenshot(&window, "item-added");
 
         // The snipe dialog with the lowest bid that beats the rival.
-        auto* table = window.findChild<QTableView*>("watchList");
-        table->selectRow(window.findRow(itemNumber));
+        window.findChild<QTableView*>("watchList")->selectRow(window.findRow(itemNumber));
         DialogTesting::ModalAnswerer<SnipeDialog> snipe([&](SnipeDialog* dialog) {
             auto* amount = dialog->findChild<QLineEdit*>("lineEditUserBidAmount");
             amount->clear();

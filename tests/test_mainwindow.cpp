@@ -43,15 +43,13 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<QStringList>("boxes");
-        testRow("auction, spaces around", QStringList{" 310000000001 "}, "", QStringList{"310000000001"},
-                QStringList{});
-        testRow("twice", QStringList{"310000000001", "310000000001"}, "", QStringList{"310000000001"},
-                QStringList{"Duplicate Item"});
-        testRow("fixed price", QStringList{"310000000003"}, "", QStringList{}, QStringList{"Non-Auction Item"});
-        testRow("unknown number", QStringList{"399999999999"}, "", QStringList{}, QStringList{"Non-Auction Item"});
-        testRow("nothing typed", QStringList{""}, "", QStringList{}, QStringList{"Add Item Error"});
-        testRow("eBay down", QStringList{"310000000001"}, "GetMultipleItems", QStringList{},
-                QStringList{"Network Error"});
+        using L = QStringList;
+        testRow("auction, spaces around", L{" 310000000001 "}, "", L{"310000000001"}, L{});
+        testRow("twice", L{"310000000001", "310000000001"}, "", L{"310000000001"}, L{"Duplicate Item"});
+        testRow("fixed price", L{"310000000003"}, "", L{}, L{"Non-Auction Item"});
+        testRow("unknown number", L{"399999999999"}, "", L{}, L{"Non-Auction Item"});
+        testRow("nothing typed", L{""}, "", L{}, L{"Add Item Error"});
+        testRow("eBay down", L{"310000000001"}, "GetMultipleItems", L{}, L{"Network Error"});
     }
     void addByNumber() {
         QFETCH(QStringList, numbers);
@@ -223,12 +221,11 @@ private slots:
         QVERIFY(QSqlQuery().exec("UPDATE items SET current_bid = 1000 / substr(item_number, 12), "
                                  "name = substr('bZxA', substr(item_number, 12), 1)"));
         m_window->loadItemsFromDb();
+        const auto order = [this] { return columnTexts(MainWindow::ItemNumberColumn).join(' '); };
         table()->sortByColumn(MainWindow::CurrentBidColumn, Qt::AscendingOrder);
-        QCOMPARE(columnTexts(MainWindow::ItemNumberColumn).join(' '),
-                 QString("310000000004 310000000002 310000000001"));
+        QCOMPARE(order(), QString("310000000004 310000000002 310000000001"));
         table()->sortByColumn(MainWindow::ItemNameColumn, Qt::AscendingOrder);
-        QCOMPARE(columnTexts(MainWindow::ItemNumberColumn).join(' '),
-                 QString("310000000004 310000000001 310000000002"));
+        QCOMPARE(order(), QString("310000000004 310000000001 310000000002"));
     }
 
     // The status bar counts down to the next snipe and shows the clock; "View error" tells why a bid failed, in a box

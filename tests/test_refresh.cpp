@@ -1,12 +1,6 @@
-#include "clockmanager.h"
-#include "dbhelper.h"
 #include "guitestbase.h"
-#include "hosts.h"
 #include "itemhelper.h"
-#include "networkmanager.h"
 
-#include <QHeaderView>
-#include <QNetworkReply>
 #include <QTableView>
 #include <QtTest>
 
@@ -110,7 +104,6 @@ private slots:
         QVERIFY2(text.contains(start) && text.contains("(50 requests failed this way.)"), qPrintable(text));
 
         QCOMPARE(requestCount("GetMultipleItems"), 3);
-        QCOMPARE(table()->model()->rowCount(), 50);
         for (int i = 1; i <= 50; ++i) {
             QCOMPARE(storedItem(number(i)).value("name").toString(), "Lot " + number(i));
             QCOMPARE(cellText(number(i), MainWindow::ShippingColumn), QString("GBP 2.00"));
