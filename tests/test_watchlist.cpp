@@ -207,11 +207,10 @@ private slots:
         const Fields fields = input.toMap();
         for (auto it = fields.cbegin(); it != fields.cend(); ++it)
             row.setValue(it.key(), it.value());
-        const QString ids = input.toString();
         const QMap<QString, std::function<bool()>> writes{
-            {"cancelSnipes", [&] { return DbHelper::cancelSnipes(ids); }},
-            {"deleteItems", [&] { return DbHelper::deleteItems(ids); }},
-            {"deleteGroups", [&] { return DbHelper::deleteGroups(ids); }},
+            {"cancelSnipes", [&] { return DbHelper::cancelSnipes(input.toString()); }},
+            {"deleteItems", [&] { return DbHelper::deleteItems(input.toString()); }},
+            {"deleteGroups", [&] { return DbHelper::deleteGroups(input.toString()); }},
             {"updateItem", [&] { return DbHelper::updateItem(row); }},
             {"updateUserRelation", [&] { return DbHelper::updateUserRelation(row); }},
             {"updateGroup", [&] { return DbHelper::updateGroup(row); }},

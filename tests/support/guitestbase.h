@@ -80,7 +80,7 @@ protected:
     bool triggerAction(const QString& name);
     // Triggers an action that runs a modal dialog and leaves the dialog with Cancel as soon as it shows.
     bool triggerDialogAction(const QString& name);
-    template <class T> T* find(const QString& name) const;
+    template <class T> T* find(const QString& name) const { return m_window ? m_window->findChild<T*>(name) : nullptr; }
 
     QTableView* table() const;
     int rowOf(const QString& itemNumber) const;
@@ -111,10 +111,6 @@ private slots:
 private:
     std::unique_ptr<StoreFixture> m_store;
 };
-
-template <class T> T* GuiTestBase::find(const QString& name) const {
-    return m_window ? m_window->findChild<T*>(name) : nullptr;
-}
 
 // A test main whose application object is the program's own, which holds the signed-in user and settings.
 #define TOLLIMER_GUITEST_MAIN(TestClass)                                                                               \
