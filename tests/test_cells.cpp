@@ -19,31 +19,29 @@ private slots:
         QTest::addColumn<int>("bidStatus");
         QTest::addColumn<QString>("relation");
         QTest::addColumn<int>("endsIn");
-        QTest::addColumn<QString>("reserve");
+        QTest::addColumn<bool>("reserveUnmet"); // an auction without a reserve otherwise
         QTest::addColumn<QString>("expected");
-        // reserve: "" none, "met", "unmet"
-        testRow("scheduled, any relation", 1, "HIGHBIDDER", -10, "", "Bid Scheduled");
-        testRow("bidding", 2, "NONE", 5, "", "Bidding");
-        testRow("failed without a bid", 4, "NONE", 60, "", "Didn't Win");
-        testRow("watching", 0, "NONE", -60, "", "Watching");
-        testRow("high bidder, running", 3, "HIGHBIDDER", 60, "unmet", "High Bidder");
-        testRow("high bidder, ended, no reserve", 3, "HIGHBIDDER", -1, "", "Won");
-        testRow("high bidder, ended, reserve not met", 3, "HIGHBIDDER", -1, "unmet", "Didn't Win");
-        testRow("high bidder, ends now", 3, "HIGHBIDDER", 0, "unmet", "High Bidder");
-        testRow("outbid, running", 4, "OUTBIDDER", 1, "", "Out Bidder");
-        testRow("outbid, ended", 4, "OUTBIDDER", -1, "", "Didn't Win");
-        testRow("relation not read yet", 0, "", 60, "", "Unknown");
+        testRow("scheduled, any relation", 1, "HIGHBIDDER", -10, false, "Bid Scheduled");
+        testRow("bidding", 2, "NONE", 5, false, "Bidding");
+        testRow("failed without a bid", 4, "NONE", 60, false, "Didn't Win");
+        testRow("watching", 0, "NONE", -60, false, "Watching");
+        testRow("high bidder, running", 3, "HIGHBIDDER", 60, true, "High Bidder");
+        testRow("high bidder, ended, no reserve", 3, "HIGHBIDDER", -1, false, "Won");
+        testRow("high bidder, ended, reserve not met", 3, "HIGHBIDDER", -1, true, "Didn't Win");
+        testRow("high bidder, ends now", 3, "HIGHBIDDER", 0, true, "High Bidder");
+        testRow("outbid, running", 4, "OUTBIDDER", 1, false, "Out Bidder");
+        testRow("outbid, ended", 4, "OUTBIDDER", -1, false, "Didn't Win");
+        testRow("relation not read yet", 0, "", 60, false, "Unknown");
     }
     void statusTexts() {
         QFETCH(int, bidStatus);
         QFETCH(QString, relation);
         QFETCH(int, endsIn);
-        QFETCH(QString, reserve);
+        QFETCH(bool, reserveUnmet);
         QFETCH(QString, expected);
-        const bool isReserve = !reserve.isEmpty();
-        const bool isReserveMet = reserve != "unmet";
-        QCOMPARE(WatchListTexts::statusText(bidStatus, relation, m_now.addSecs(endsIn), isReserve, isReserveMet, m_now),
-                 expected);
+        QCOMPARE(
+            WatchListTexts::statusText(bidStatus, relation, m_now.addSecs(endsIn), reserveUnmet, !reserveUnmet, m_now),
+            expected);
     }
 
     void timeLeft_data() {

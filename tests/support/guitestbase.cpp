@@ -59,41 +59,27 @@ void GuiTestBase::cleanupTestCase() {
     m_store.reset();
 }
 
-bool GuiTestBase::signIn() {
-    return ClientSession::signIn(QStringLiteral("sniper_uk"), QStringLiteral("secret"));
-}
-
 void GuiTestBase::init() {
-    int status = 0;
-    m_sandbox.control("POST", QStringLiteral("/_sandbox/scenario"), QJsonDocument(scenario()).toJson(), &status);
-    QCOMPARE(status, 200);
-    m_sandbox.control("DELETE", QStringLiteral("/_sandbox/fault"));
-    QVERIFY(signIn());
+    QVERIFY(ClientSession::loadScenario(m_sandbox, QJsonDocument(scenario()).toJson()));
+    QVERIFY(ClientSession::signInUser());
     QSqlQuery query;
-    QVERIFY(query.exec(QStringLiteral("DELETE FROM items")));
-    QVERIFY(query.exec(QStringLiteral("DELETE FROM groups")));
-    m_sandbox.control("DELETE", QStringLiteral("/_sandbox/log"));
-    m_boxes.install();
+    QVERIFY(query.exec(QStringLiteral("DELETE FROM items")) && query.exec(QStringLiteral("DELETE FROM groups")));
+    ClientSession::beginCase(m_sandbox, m_boxes);
     if (wantsWindow())
         openWindow();
 }
 
 void GuiTestBase::cleanup() {
-    closeWindow();
+    delete m_window;
+    m_window = nullptr;
     FailureBox::instance()->flush();
-    MessageRecorder::uninstall();
-    m_sandbox.control("DELETE", QStringLiteral("/_sandbox/fault"));
+    ClientSession::endCase(m_sandbox);
 }
 
 void GuiTestBase::openWindow() {
-    closeWindow();
+    delete m_window;
     m_window = new MainWindow;
     m_window->show();
-}
-
-void GuiTestBase::closeWindow() {
-    delete m_window;
-    m_window = nullptr;
 }
 
 bool GuiTestBase::triggerAction(const QString& name) {
@@ -162,10 +148,6 @@ int GuiTestBase::requestCount(const QString& endpoint) const {
     return ClientSession::requestsTo(m_sandbox, endpoint).size();
 }
 
-void GuiTestBase::fault(const QVariantMap& fault) const {
-    ClientSession::fault(m_sandbox, fault);
-}
-
 namespace DialogTesting {
 
 QByteArray scenario() {
@@ -183,10 +165,8 @@ bool startSandbox(SandboxProcess& sandbox, const QStringList& options) {
     if (!sandbox.start(QStringList{QStringLiteral("--scenario"), SandboxProcess::scenarioPath(QStringLiteral("demo"))} +
                        options))
         return false;
-    int status = 0;
-    sandbox.control("POST", QStringLiteral("/_sandbox/scenario"), scenario(), &status);
     qputenv("TOLLIMER_SANDBOX", sandbox.proxyUrl().toUtf8());
-    return status == 200;
+    return ClientSession::loadScenario(sandbox, scenario());
 }
 
 StoreFixture* openStore() {

@@ -77,11 +77,10 @@ protected:
     static QJsonObject scenarioOf(const QList<QJsonObject>& auctions);
 
     void openWindow();
-    void closeWindow();
     bool triggerAction(const QString& name);
     // Triggers an action that runs a modal dialog and leaves the dialog with Cancel as soon as it shows.
     bool triggerDialogAction(const QString& name);
-    template <class T> T* find(const QString& name) const;
+    template <class T> T* find(const QString& name) const { return m_window ? m_window->findChild<T*>(name) : nullptr; }
 
     QTableView* table() const;
     int rowOf(const QString& itemNumber) const;
@@ -97,8 +96,6 @@ protected:
     QList<int> storeItems(const QStringList& itemNumbers, const QString& endTime = QString());
     // How many requests of an endpoint the sandbox saw since the test began.
     int requestCount(const QString& endpoint) const;
-    void fault(const QVariantMap& fault) const;
-    bool signIn();
 
     SandboxProcess m_sandbox;
     MessageRecorder m_boxes;
@@ -114,10 +111,6 @@ private slots:
 private:
     std::unique_ptr<StoreFixture> m_store;
 };
-
-template <class T> T* GuiTestBase::find(const QString& name) const {
-    return m_window ? m_window->findChild<T*>(name) : nullptr;
-}
 
 // A test main whose application object is the program's own, which holds the signed-in user and settings.
 #define TOLLIMER_GUITEST_MAIN(TestClass)                                                                               \
