@@ -191,7 +191,7 @@ private slots:
             QVERIFY(StoreFixture::setSnipe(id, bidStatus));
         if (!endTime.isEmpty() || bidStatus)
             selectItems({"320000000001"});
-        QVERIFY(triggerAction("actionSnipe"));
+        QVERIFY(triggerDialogAction("actionSnipe"));
         QCOMPARE(m_boxes.boxes.size(), 1);
         QCOMPARE(m_boxes.boxes.first().text, text);
         QCOMPARE(storedItem("320000000001").value("bid_status").toInt(), bidStatus);
