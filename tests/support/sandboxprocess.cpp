@@ -15,10 +15,6 @@ SandboxProcess::~SandboxProcess() {
     stop();
 }
 
-QString SandboxProcess::binaryPath() {
-    return QString::fromUtf8(TOLLIMER_SANDBOX_BIN);
-}
-
 QString SandboxProcess::scenarioPath(const QString& name) {
     return QDir(QString::fromUtf8(TOLLIMER_SANDBOX_SCENARIOS)).filePath(name + QStringLiteral(".json"));
 }
@@ -28,7 +24,8 @@ bool SandboxProcess::start(const QStringList& arguments) {
     m_output.clear();
     m_process = new QProcess;
     m_process->setProcessChannelMode(QProcess::SeparateChannels);
-    m_process->start(binaryPath(), QStringList{QStringLiteral("--port"), QStringLiteral("0")} + arguments);
+    m_process->start(QString::fromUtf8(TOLLIMER_SANDBOX_BIN),
+                     QStringList{QStringLiteral("--port"), QStringLiteral("0")} + arguments);
     if (!m_process->waitForStarted(10000))
         return false;
 
