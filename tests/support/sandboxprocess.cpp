@@ -3,12 +3,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTimer>
+#include <QSignalSpy>
 #include <QUrl>
 
 SandboxProcess::~SandboxProcess() {
@@ -93,11 +92,7 @@ QByteArray SandboxProcess::control(const QByteArray& method, const QString& path
     QNetworkRequest request(QUrl(proxyUrl() + pathAndQuery));
     request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
     QNetworkReply* reply = manager.sendCustomRequest(request, method, body);
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(15000, &loop, &QEventLoop::quit);
-    loop.exec();
-    if (!reply->isFinished())
+    if (!reply->isFinished() && !QSignalSpy(reply, &QNetworkReply::finished).wait(15000))
         reply->abort();
     if (status)
         *status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
