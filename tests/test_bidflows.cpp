@@ -48,6 +48,7 @@ private slots:
             {"json form without key", "json", "2", "20", "", "UNKNOWN", "tokensWrong"},
             {"json redirect page", "json", "3", "20", "", "", ""},
             {"json bid error page", "json", "4", "20", "", "", ""},
+            {"json ended before step 1", "json", "11", "20", "", "", ""},
             {"json seller refuses", "json", "6", "20", "", "You have been blocked by the seller. Contact them.",
              "refusal"},
             {"json ended between the steps", "json", "10", "20", "end", "AUCTION_ENDED", "auctionEnded"},
@@ -82,7 +83,6 @@ private slots:
         json ? helper.placeBidJsonStep1(domain, item, maxBid) : helper.placeBidHtmlStep1(item, maxBid);
         ClientSession::expectOneSignal(m_sandbox, step1);
         const QVariantList tokens = step1.first();
-        QCOMPARE(tokens.size(), json ? 5 : 4);
         QCOMPARE(tokens.at(0).toBool(), true);
         QCOMPARE(tokens.at(1).toString(), QString(reason.isEmpty() ? "Redirect" : "Placed"));
         QCOMPARE(tokens.at(2).toString().isEmpty(), reason.isEmpty());

@@ -1,6 +1,7 @@
 #include "developerkeys.h"
 #include "developerkeysbox.h"
 #include "preferencesdialog.h"
+#include "testrow.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -23,10 +24,8 @@ private slots:
         QTest::addColumn<int>("callsMade");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("OK keeps the keys") << true << 2 << "App-PRD-1|Cert 2"
-                                           << "4998 of 5000 calls left today";
-        QTest::newRow("Cancel keeps none") << false << 0 << "|"
-                                           << "older Shopping calls";
+        testRow("OK keeps the keys", true, 2, "App-PRD-1|Cert 2", "4998 of 5000 calls left today");
+        testRow("Cancel keeps none", false, 0, "|", "older Shopping calls");
     }
 
     void keys() {

@@ -3,20 +3,15 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTimer>
+#include <QSignalSpy>
 #include <QUrl>
 
 SandboxProcess::~SandboxProcess() {
     stop();
-}
-
-QString SandboxProcess::binaryPath() {
-    return QString::fromUtf8(TOLLIMER_SANDBOX_BIN);
 }
 
 QString SandboxProcess::scenarioPath(const QString& name) {
@@ -28,7 +23,8 @@ bool SandboxProcess::start(const QStringList& arguments) {
     m_output.clear();
     m_process = new QProcess;
     m_process->setProcessChannelMode(QProcess::SeparateChannels);
-    m_process->start(binaryPath(), QStringList{QStringLiteral("--port"), QStringLiteral("0")} + arguments);
+    m_process->start(QString::fromUtf8(TOLLIMER_SANDBOX_BIN),
+                     QStringList{QStringLiteral("--port"), QStringLiteral("0")} + arguments);
     if (!m_process->waitForStarted(10000))
         return false;
 
@@ -96,11 +92,7 @@ QByteArray SandboxProcess::control(const QByteArray& method, const QString& path
     QNetworkRequest request(QUrl(proxyUrl() + pathAndQuery));
     request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
     QNetworkReply* reply = manager.sendCustomRequest(request, method, body);
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(15000, &loop, &QEventLoop::quit);
-    loop.exec();
-    if (!reply->isFinished())
+    if (!reply->isFinished() && !QSignalSpy(reply, &QNetworkReply::finished).wait(15000))
         reply->abort();
     if (status)
         *status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();

@@ -27,7 +27,6 @@ public:
     QString proxyUrl() const;
     // The bundled scenario file of that name (without ".json").
     static QString scenarioPath(const QString& name);
-    static QString binaryPath();
 
     // A plain origin-form request to the sandbox itself; status is the HTTP status or 0 on a transport error.
     QByteArray control(const QByteArray& method, const QString& pathAndQuery, const QByteArray& body = {},
