@@ -65,11 +65,11 @@ template <typename Fn> void SnipeScheduler::onWorker(int serial, Fn fn) {
     });
 }
 
-bool SnipeScheduler::stop(int serial, const QString& reason) {
-    SnipeTicket* t = ticket(serial);
-    const bool inTime = t && t->control->claim(SnipeControl::Stopped);
+void SnipeScheduler::stop(int serial, const QString& reason) {
+    // Claimed here, before the call is queued: a confirming timer due on the worker meanwhile finds it taken.
+    if (SnipeTicket* t = ticket(serial))
+        t->control->claim(SnipeControl::Stopped);
     onWorker(serial, [reason](BidThread* thread) { thread->stop(reason); });
-    return inTime;
 }
 
 void SnipeScheduler::setUserBid(int serial, double userBid) {

@@ -46,8 +46,8 @@ public:
 
     // Hands a snipe to the worker and returns its serial; its signals come back as this object's.
     int start(SnipeOrder order, SnipeTicket ticket);
-    // Stops the snipe unless its confirming request has left; true when it had not.
-    bool stop(int serial, const QString& reason);
+    // Stops the snipe unless its confirming request has left.
+    void stop(int serial, const QString& reason);
     // The confirming request carries the maximum set last before it leaves.
     void setUserBid(int serial, double userBid);
     void setClockOffset(qint64 offsetMs);
